@@ -159,6 +159,9 @@ private Q_SLOTS:
         }
         store.sync();
         QCOMPARE(store.value(QStringLiteral("ReveZE.language")), QVariant(QStringLiteral("en")));
+        // Leave no choice behind for other suites that share the test store.
+        store.remove(QStringLiteral("ReveZE.language"));
+        store.sync();
     }
 
     void assigningTheSameLanguageRewritesSilently()
