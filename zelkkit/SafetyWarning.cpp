@@ -27,6 +27,10 @@ const QHash<QString, SafetyWarning::Reason> &dangerTable()
 // starts with a combining mark, and so must the check.
 QStringView switchName(QStringView word)
 {
+    // An argument reaches zelk as a C string, so a pasted NUL ends it there:
+    // "--force<NUL>x" arrives as "--force" and must be judged as such.
+    if (const qsizetype nul = word.indexOf(QChar(u'\0')); nul >= 0)
+        word = word.first(nul);
     qsizetype begin = 0;
     while (begin < word.size() && word[begin] == u'=')
         ++begin;

@@ -37,7 +37,8 @@ public:
     // is its first non-empty run without "=" ("--force=yes" is "--force",
     // "=--force" is "--force"); the value after "=" is never examined. Names
     // match exactly and case-sensitively: "--forced", "--FORCE", "-f" and the
-    // grouped "-yF" do not warn.
+    // grouped "-yF" do not warn. A word is judged as far as zelk receives
+    // it, which is up to a NUL if it holds one.
     static QList<SafetyWarning> detect(const QStringList &words);
 
     friend bool operator==(const SafetyWarning &, const SafetyWarning &) = default;

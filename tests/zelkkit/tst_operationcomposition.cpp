@@ -291,6 +291,11 @@ void TestOperationComposition::safetyWarnings_data()
                                              << QList<SafetyWarning>{force};
     QTest::addRow("value starting with a combining mark")
         << QStringList{s(u"--force=\u0301")} << QList<SafetyWarning>{force};
+    // zelk receives each word only up to a NUL.
+    QTest::addRow("NUL ends the word zelk receives")
+        << QStringList{s(u"--force") + QChar(u'\0') + s(u"x"), s(u"--skip-ssl") + QChar(u'\0') + s(u"=")}
+        << QList<SafetyWarning>{force, skipSsl};
+    QTest::addRow("NUL before the name") << QStringList{QChar(u'\0') + s(u"--force")} << QList<SafetyWarning>();
     QTest::addRow("empty word and = only") << QStringList{QString(), s(u"="), s(u"===")} << QList<SafetyWarning>();
     QTest::addRow("longer name") << QStringList{s(u"--forced")} << QList<SafetyWarning>();
     QTest::addRow("upper case") << QStringList{s(u"--FORCE"), s(u"--SKIP-SSL")} << QList<SafetyWarning>();
