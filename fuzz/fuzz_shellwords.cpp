@@ -81,6 +81,26 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
             check(warnings.at(j).reason() != warning.reason());
     }
 
+    // Safety: a word that zelk would take as a dangerous switch (it receives
+    // the word up to a NUL) always brings the warning for that switch.
+    const auto warned = [&](SafetyWarning::Reason reason) {
+        for (const SafetyWarning &warning : warnings) {
+            if (warning.reason() == reason)
+                return true;
+        }
+        return false;
+    };
+    for (const QString &word : words) {
+        const qsizetype nul = word.indexOf(QChar(u'\0'));
+        const QStringView received = QStringView(word).first(nul < 0 ? word.size() : nul);
+        const qsizetype equals = received.indexOf(u'=');
+        const QStringView name = received.first(equals < 0 ? received.size() : equals);
+        if (name == u"--skip-ssl")
+            check(warned(SafetyWarning::Reason::InsecureTransport));
+        if (name == u"--force" || name == u"-F")
+            check(warned(SafetyWarning::Reason::UnsupportedOS));
+    }
+
     const OperationArguments request(ZelkOperation::Install, {}, false, false, {}, {}, {}, text, false, false);
     const QStringList arguments = request.argumentList();
     check(arguments.size() == words.size() + 1);
