@@ -269,18 +269,11 @@ int OperationRunner::run(const QStringList &arguments)
         }
         return 0;
     } catch (const Failure &failure) {
+        keepPartialDownload();
         events.error(failure.message, failure.hints, failure.code);
         return failure.exitStatus;
     } catch (const Interrupted &) {
-        if (!m_downloading.isEmpty()) {
-            // Keep what was fetched so that --continue can resume it.
-            QHash<QString, qint64> partial = m_store.partialDownloads();
-            partial.insert(m_downloading, m_downloaded);
-            try {
-                m_store.savePartialDownloads(partial);
-            } catch (const StateError &) {
-            }
-        }
+        keepPartialDownload();
         const int signal = Pace::interruptSignal();
         const QString cause = signal == 0 ? QStringLiteral("the output was closed")
                                           : QStringLiteral("interrupted by signal %1").arg(signal);
@@ -292,6 +285,20 @@ int OperationRunner::run(const QStringList &arguments)
     } catch (const Crashed &crash) {
         printErr(crash.text);
         return 3;
+    }
+}
+
+void OperationRunner::keepPartialDownload()
+{
+    // What was fetched stays, so that --continue can resume it.
+    if (m_downloading.isEmpty() || m_downloaded <= 0)
+        return;
+    QHash<QString, qint64> partial = m_store.partialDownloads();
+    partial.insert(m_downloading, m_downloaded);
+    try {
+        m_store.savePartialDownloads(partial);
+    } catch (const StateError &) {
+        // Losing the partial download only means starting it again.
     }
 }
 

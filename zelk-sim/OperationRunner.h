@@ -81,6 +81,7 @@ private:
     void download(const Action &action, const CatalogEntry &entry);
     void commit(const Action &action, const CatalogEntry *entry);
     void checkTimeLimit(const QString &name);
+    void keepPartialDownload();
     void tick(int ticks = 1);
     QString commandLine() const;
     QString mirrorHost();
