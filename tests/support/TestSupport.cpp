@@ -53,3 +53,67 @@ int finishRun(int qtestResult)
 }
 
 } // namespace TestSupport
+
+#include <QFile>
+
+namespace TestSupport {
+
+FakeZelk::FakeZelk()
+{
+    qputenv("RECORDING_ZELK_DOCS", QFile::encodeName(m_dir.path()));
+    qputenv("RECORDING_ZELK_LOG", QFile::encodeName(m_dir.filePath(QStringLiteral("log.txt"))));
+    qunsetenv("RECORDING_ZELK_EXIT");
+    qunsetenv("RECORDING_ZELK_STDERR");
+}
+
+FakeZelk::~FakeZelk()
+{
+    qunsetenv("RECORDING_ZELK_DOCS");
+    qunsetenv("RECORDING_ZELK_LOG");
+    qunsetenv("RECORDING_ZELK_EXIT");
+    qunsetenv("RECORDING_ZELK_STDERR");
+}
+
+QString FakeZelk::executable() const
+{
+    return fixture(QStringLiteral("recording_zelk"));
+}
+
+void FakeZelk::setDocument(const QStringList &arguments, const QByteArray &content)
+{
+    QFile file(m_dir.filePath(arguments.join(QLatin1Char('_')) + QStringLiteral(".json")));
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        qFatal("cannot write a fake zelk document");
+    file.write(content);
+}
+
+void FakeZelk::removeDocument(const QStringList &arguments)
+{
+    QFile::remove(m_dir.filePath(arguments.join(QLatin1Char('_')) + QStringLiteral(".json")));
+}
+
+void FakeZelk::setStandardError(const QByteArray &text)
+{
+    qputenv("RECORDING_ZELK_STDERR", text);
+}
+
+void FakeZelk::setExitStatus(int status)
+{
+    qputenv("RECORDING_ZELK_EXIT", QByteArray::number(status));
+}
+
+QStringList FakeZelk::invocations() const
+{
+    QFile file(m_dir.filePath(QStringLiteral("log.txt")));
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+}
+
+int FakeZelk::count(const QStringList &arguments) const
+{
+    const QString line = QString::number(arguments.size()) + QStringLiteral(": ") + arguments.join(QLatin1Char(' '));
+    return int(invocations().count(line));
+}
+
+} // namespace TestSupport

@@ -3,6 +3,9 @@
 // Shared helpers of the ReveZE test suites.
 
 #include <QCoreApplication>
+#include <QEventLoop>
+
+#include <optional>
 #include <QString>
 #include <QTest>
 
@@ -25,7 +28,32 @@ int destroyedWhileRunningCount();
 template<typename T>
 T await(QCoro::Task<T> &&task)
 {
-    return QCoro::waitFor(std::move(task));
+    std::optional<T> result;
+    QEventLoop loop;
+    bool done = false;
+    auto drive = [&]() -> QCoro::Task<> {
+        result.emplace(co_await std::move(task));
+        done = true;
+        loop.quit();
+    };
+    auto driver = drive();
+    if (!done)
+        loop.exec();
+    return std::move(*result);
+}
+
+inline void await(QCoro::Task<> &&task)
+{
+    QEventLoop loop;
+    bool done = false;
+    auto drive = [&]() -> QCoro::Task<> {
+        co_await std::move(task);
+        done = true;
+        loop.quit();
+    };
+    auto driver = drive();
+    if (!done)
+        loop.exec();
 }
 
 int finishRun(int qtestResult);
@@ -45,3 +73,35 @@ int finishRun(int qtestResult);
 
 // A test without widgets.
 #define REVEZE_TEST_MAIN(TestObject) REVEZE_TEST_MAIN_IMPL(QCoreApplication, TestObject)
+
+#include <QStringList>
+#include <QTemporaryDir>
+
+namespace TestSupport {
+
+// A scripted zelk (the recording_zelk fixture): answers each argument vector
+// with a document placed here, records every invocation, and exits with the
+// chosen status. It is configured through the environment, which children
+// inherit, so one FakeZelk is active at a time.
+class FakeZelk
+{
+public:
+    FakeZelk();
+    ~FakeZelk();
+
+    QString executable() const;
+    // The document printed for exactly these arguments.
+    void setDocument(const QStringList &arguments, const QByteArray &content);
+    void removeDocument(const QStringList &arguments);
+    void setExitStatus(int status);
+    // Written to standard error after the document.
+    void setStandardError(const QByteArray &text);
+    // "N: words" per run, in the order the runs started.
+    QStringList invocations() const;
+    int count(const QStringList &arguments) const;
+
+private:
+    QTemporaryDir m_dir;
+};
+
+} // namespace TestSupport

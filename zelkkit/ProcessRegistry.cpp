@@ -1,0 +1,78 @@
+#include "ProcessRegistry.h"
+
+#include <QTimer>
+
+namespace ZelkKit {
+
+ProcessRegistry &ProcessRegistry::instance()
+{
+    // Deliberately never destroyed: it must outlive every coroutine that may
+    // still hold one of its processes at exit.
+    static auto *registry = new ProcessRegistry;
+    return *registry;
+}
+
+ProcessRegistry::ProcessRegistry(QObject *parent)
+    : QObject(parent)
+{
+}
+
+void ProcessRegistry::adopt(QProcess *process, Role role)
+{
+    m_processes.append(Entry{process, role});
+    if (role == Role::Stream) {
+        connect(process, &QProcess::stateChanged, this, [this, process](QProcess::ProcessState state) {
+            if (state == QProcess::NotRunning)
+                release(process);
+        });
+    }
+    Q_EMIT liveCountChanged(liveCount());
+}
+
+void ProcessRegistry::release(QProcess *process)
+{
+    const auto it = std::find_if(m_processes.begin(), m_processes.end(),
+                                 [process](const Entry &e) { return e.process == process; });
+    if (it == m_processes.end())
+        return;
+    m_processes.erase(it);
+    process->disconnect(this);
+    process->deleteLater();
+    Q_EMIT liveCountChanged(liveCount());
+    if (m_shuttingDown)
+        QTimer::singleShot(0, this, &ProcessRegistry::checkShutdownDone);
+}
+
+void ProcessRegistry::shutdown(std::chrono::milliseconds grace, std::function<void()> done)
+{
+    m_shuttingDown = true;
+    m_shutdownDone = std::move(done);
+    for (const Entry &entry : std::as_const(m_processes)) {
+        if (entry.process && entry.role == Role::Stream && entry.process->state() != QProcess::NotRunning)
+            entry.process->terminate();
+    }
+    if (!m_processes.isEmpty())
+        QTimer::singleShot(grace, this, &ProcessRegistry::killRemaining);
+    QTimer::singleShot(0, this, &ProcessRegistry::checkShutdownDone);
+}
+
+void ProcessRegistry::killRemaining()
+{
+    for (const Entry &entry : std::as_const(m_processes)) {
+        if (entry.process && entry.process->state() != QProcess::NotRunning)
+            entry.process->kill();
+    }
+}
+
+void ProcessRegistry::checkShutdownDone()
+{
+    if (!m_shuttingDown || !m_processes.isEmpty() || !m_shutdownDone)
+        return;
+    auto done = std::move(m_shutdownDone);
+    m_shutdownDone = nullptr;
+    // One more turn of the event loop so that the released processes are
+    // deleted and the coroutines that awaited them have finished.
+    QTimer::singleShot(0, this, [done] { done(); });
+}
+
+} // namespace ZelkKit

@@ -1,0 +1,61 @@
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+#include <QProcess>
+
+#include <chrono>
+#include <functional>
+
+namespace ZelkKit {
+
+// Owns every zelk child process ReveZE starts, so that no QProcess is ever
+// destroyed while its child runs (QProcess's destructor would SIGKILL the
+// child and block the GUI thread). A stream's process is released with
+// deleteLater() as soon as it is no longer running; a query's process is
+// released by the query coroutine once it has read the output (QCoro resumes
+// a coroutine awaiting a signal through a queued call, so the object must
+// still be there when it does). Either way a run goes to its end whether or
+// not its caller is still around.
+//
+// The quit policy lives here too, in shutdown(): stream children get SIGTERM
+// at once, query children a short grace to finish; whatever still runs then
+// is killed, and `done` is called once every child has exited and been
+// released. Nothing blocks: it is driven by the event loop.
+class ProcessRegistry : public QObject
+{
+    Q_OBJECT
+
+public:
+    enum class Role { Query, Stream };
+
+    static ProcessRegistry &instance();
+
+    // Takes ownership of a process that is about to be started.
+    void adopt(QProcess *process, Role role);
+    // For queries: the awaiting coroutine is done with a finished process.
+    void release(QProcess *process);
+
+    int liveCount() const { return int(m_processes.size()); }
+
+    void shutdown(std::chrono::milliseconds grace, std::function<void()> done);
+    bool isShuttingDown() const { return m_shuttingDown; }
+
+Q_SIGNALS:
+    void liveCountChanged(int count);
+
+private:
+    explicit ProcessRegistry(QObject *parent = nullptr);
+    void checkShutdownDone();
+    void killRemaining();
+
+    struct Entry {
+        QPointer<QProcess> process;
+        Role role;
+    };
+    QList<Entry> m_processes;
+    bool m_shuttingDown = false;
+    std::function<void()> m_shutdownDone;
+};
+
+} // namespace ZelkKit

@@ -1,0 +1,164 @@
+#include "ZelkEventStream.h"
+
+#include "ProcessRegistry.h"
+
+#include <qcoro/qcorosignal.h>
+
+namespace ZelkKit {
+
+namespace detail {
+
+void StreamState::readOutput()
+{
+    if (!process || ended)
+        return;
+    const QByteArray chunk = process->readAllStandardOutput();
+    const std::size_t before = events.size();
+    splitter.feed(chunk, [this](QByteArrayView line) { handleLine(line); });
+    if (events.size() != before)
+        Q_EMIT changed();
+}
+
+void StreamState::handleLine(QByteArrayView line)
+{
+    std::optional<ZelkEvent> event = ZelkEvent::fromLine(line);
+    if (!event)
+        return;
+    if (event->eventCase() == ZelkEvent::Case::Error)
+        errorSeen = true;
+    events.push_back(std::move(*event));
+}
+
+void StreamState::processEnded()
+{
+    if (ended || !process)
+        return;
+    if (process->error() == QProcess::FailedToStart) {
+        error = ZelkCLIError::launchFailed(process->errorString());
+        end();
+        return;
+    }
+    readOutput();
+    // A last line without a line feed still counts.
+    splitter.finish([this](QByteArrayView line) { handleLine(line); });
+    const qint32 status = qint32(process->exitCode());
+    if (status != 0 && !errorSeen) {
+        QString message = QString::fromUtf8(process->readAllStandardError()).trimmed();
+        if (message.isEmpty()) {
+            message = QStringLiteral("`zelk %1` exited with status %2.")
+                          .arg(arguments.join(QLatin1Char(' ')))
+                          .arg(status);
+        }
+        error = ZelkCLIError::commandFailed(status, message);
+    }
+    end();
+}
+
+void StreamState::end()
+{
+    if (ended)
+        return;
+    ended = true;
+    if (process)
+        process->disconnect(this);
+    Q_EMIT changed();
+    if (endHandler) {
+        auto handler = std::move(endHandler);
+        endHandler = nullptr;
+        handler();
+    }
+}
+
+} // namespace detail
+
+ZelkEventStream::ZelkEventStream(const QString &executable, const QStringList &arguments)
+    : m_arguments(arguments)
+    // Deleted through the event loop: the last owner may let go while one of
+    // the state's own signals is being delivered.
+    , m_state(new detail::StreamState, [](detail::StreamState *state) { state->deleteLater(); })
+{
+    auto *process = new QProcess;
+    process->setProgram(executable);
+    process->setArguments(arguments);
+    process->setProcessChannelMode(QProcess::SeparateChannels);
+    process->setInputChannelMode(QProcess::ForwardedInputChannel);
+    ProcessRegistry::instance().adopt(process, ProcessRegistry::Role::Stream);
+    m_state->process = process;
+    m_state->arguments = arguments;
+    detail::StreamState *state = m_state.get();
+    QObject::connect(process, &QProcess::readyReadStandardOutput, state, &detail::StreamState::readOutput);
+    QObject::connect(process, &QProcess::stateChanged, state, [state](QProcess::ProcessState s) {
+        if (s == QProcess::NotRunning)
+            state->processEnded();
+    });
+    process->start();
+}
+
+ZelkEventStream::~ZelkEventStream()
+{
+    cancel();
+}
+
+QCoro::Task<std::optional<ZelkEvent>> ZelkEventStream::next()
+{
+    std::shared_ptr<detail::StreamState> state = m_state;
+    while (state->events.empty() && !state->ended)
+        co_await qCoro(state.get(), &detail::StreamState::changed);
+    if (state->events.empty())
+        co_return std::nullopt;
+    ZelkEvent event = std::move(state->events.front());
+    state->events.pop_front();
+    co_return event;
+}
+
+QCoro::Task<QList<ZelkEvent>> ZelkEventStream::nextBatch()
+{
+    std::shared_ptr<detail::StreamState> state = m_state;
+    while (state->events.empty() && !state->ended)
+        co_await qCoro(state.get(), &detail::StreamState::changed);
+    QList<ZelkEvent> batch;
+    batch.reserve(qsizetype(state->events.size()));
+    for (ZelkEvent &event : state->events)
+        batch.append(std::move(event));
+    state->events.clear();
+    co_return batch;
+}
+
+bool ZelkEventStream::hasEnded() const
+{
+    return m_state->ended;
+}
+
+std::optional<ZelkCLIError> ZelkEventStream::error() const
+{
+    return m_state->error;
+}
+
+bool ZelkEventStream::wasCancelled() const
+{
+    return m_state->cancelled;
+}
+
+void ZelkEventStream::cancel()
+{
+    detail::StreamState *state = m_state.get();
+    if (state->ended)
+        return;
+    state->cancelled = true;
+    state->events.clear();
+    if (state->process && state->process->state() != QProcess::NotRunning)
+        state->process->terminate();
+    state->end();
+}
+
+void ZelkEventStream::setEndHandler(std::function<void()> handler)
+{
+    if (m_state->ended) {
+        if (handler)
+            handler();
+        return;
+    }
+    m_state->endHandler = std::move(handler);
+}
+
+} // namespace ZelkKit
