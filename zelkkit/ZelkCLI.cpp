@@ -79,12 +79,14 @@ QCoro::Task<Result<T>> decodeRun(QString executable, QStringList arguments, Deco
         co_return run.error();
     if (run->exitCode != 0)
         co_return ZelkCLIError::commandFailed(run->exitCode, toResult(*run).message());
-    QByteArray bytes = run->out;
-    DecodeOutcome<T> outcome = co_await QtConcurrent::run([bytes = std::move(bytes), decode]() {
+    // The future is a named variable: GCC 12 destroys the temporaries of a
+    // lambda written inside a co_await expression twice.
+    QFuture<DecodeOutcome<T>> decoding = QtConcurrent::run([bytes = run->out, decode]() {
         DecodeOutcome<T> result;
         result.value = Json::decodeDocument<T>(bytes, decode, &result.error);
         return result;
     });
+    DecodeOutcome<T> outcome = co_await decoding;
     if (!outcome.value)
         co_return ZelkCLIError::decodeFailed(outcome.error);
     co_return std::move(*outcome.value);

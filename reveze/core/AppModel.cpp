@@ -77,6 +77,8 @@ QCoro::Task<> AppModel::refresh(bool force)
     auto catalogTask = store->catalogDocument(force);
     auto outdatedTask = store->outdated();
 
+    // The first failure in taking order wins; the queries not yet taken are
+    // then only waited for (their children run to their end).
     std::optional<ZelkCLIError> failure;
     {
         const Result<CLIInfo> version = co_await std::move(versionTask);
@@ -94,9 +96,6 @@ QCoro::Task<> AppModel::refresh(bool force)
     }
     if (failure) {
         co_await drain(std::move(statusTask));
-        co_await drain(std::move(installedTask));
-        co_await drain(std::move(catalogTask));
-        co_await drain(std::move(outdatedTask));
     } else {
         const Result<InstallStatus> status = co_await std::move(statusTask);
         if (!status)
@@ -106,8 +105,6 @@ QCoro::Task<> AppModel::refresh(bool force)
     }
     if (failure) {
         co_await drain(std::move(installedTask));
-        co_await drain(std::move(catalogTask));
-        co_await drain(std::move(outdatedTask));
     } else {
         const Result<QList<InstalledPackage>> installed = co_await std::move(installedTask);
         if (!installed)
@@ -117,7 +114,6 @@ QCoro::Task<> AppModel::refresh(bool force)
     }
     if (failure) {
         co_await drain(std::move(catalogTask));
-        co_await drain(std::move(outdatedTask));
     } else {
         const Result<CatalogDocument> catalog = co_await std::move(catalogTask);
         if (!catalog) {

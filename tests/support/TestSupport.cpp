@@ -54,12 +54,22 @@ int finishRun(int qtestResult)
 
 } // namespace TestSupport
 
+#include <QDir>
 #include <QFile>
 
 namespace TestSupport {
 
+namespace {
+const char *const fakeVariables[] = {"RECORDING_ZELK_DOCS", "RECORDING_ZELK_LOG", "RECORDING_ZELK_EXIT",
+                                     "RECORDING_ZELK_STDERR", "RECORDING_ZELK_RENDEZVOUS", "RECORDING_ZELK_SLOW",
+                                     "RECORDING_ZELK_PIDFILE", "RECORDING_ZELK_RELEASE"};
+}
+
 FakeZelk::FakeZelk()
 {
+    for (const char *name : fakeVariables)
+        qunsetenv(name);
+    qputenv("RECORDING_ZELK_PIDFILE", QFile::encodeName(m_dir.filePath(QStringLiteral("pid"))));
     qputenv("RECORDING_ZELK_DOCS", QFile::encodeName(m_dir.path()));
     qputenv("RECORDING_ZELK_LOG", QFile::encodeName(m_dir.filePath(QStringLiteral("log.txt"))));
     qunsetenv("RECORDING_ZELK_EXIT");
@@ -68,10 +78,43 @@ FakeZelk::FakeZelk()
 
 FakeZelk::~FakeZelk()
 {
-    qunsetenv("RECORDING_ZELK_DOCS");
-    qunsetenv("RECORDING_ZELK_LOG");
-    qunsetenv("RECORDING_ZELK_EXIT");
-    qunsetenv("RECORDING_ZELK_STDERR");
+    for (const char *name : fakeVariables)
+        qunsetenv(name);
+}
+
+void FakeZelk::setRendezvous(int count)
+{
+    const QString dir = m_dir.filePath(QStringLiteral("rendezvous"));
+    QDir().mkpath(dir);
+    qputenv("RECORDING_ZELK_RENDEZVOUS", QFile::encodeName(dir) + ':' + QByteArray::number(count));
+}
+
+void FakeZelk::setSlow(const QString &word, int ms)
+{
+    qputenv("RECORDING_ZELK_SLOW", word.toUtf8() + ':' + QByteArray::number(ms));
+}
+
+QString FakeZelk::pidFile() const
+{
+    return m_dir.filePath(QStringLiteral("pid"));
+}
+
+QString FakeZelk::releaseFile() const
+{
+    return m_dir.filePath(QStringLiteral("release"));
+}
+
+void FakeZelk::enableRelease()
+{
+    qputenv("RECORDING_ZELK_RELEASE", QFile::encodeName(releaseFile()));
+}
+
+qint64 FakeZelk::hangingPid() const
+{
+    QFile file(pidFile());
+    if (!file.open(QIODevice::ReadOnly))
+        return 0;
+    return file.readAll().toLongLong();
 }
 
 QString FakeZelk::executable() const

@@ -100,6 +100,18 @@ public:
     QStringList invocations() const;
     int count(const QStringList &arguments) const;
 
+    // Each run waits until `count` runs are in flight together.
+    void setRendezvous(int count);
+    // Runs whose first word is `word` answer after `ms` milliseconds.
+    void setSlow(const QString &word, int ms);
+    // For "@hang" answers: where the hanging run writes its pid, and the file
+    // whose creation lets it finish (none: it waits for a signal).
+    QString pidFile() const;
+    QString releaseFile() const;
+    void enableRelease();
+    // The pid a hanging run wrote, or 0 while it has not yet.
+    qint64 hangingPid() const;
+
 private:
     QTemporaryDir m_dir;
 };
