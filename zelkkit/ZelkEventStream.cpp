@@ -2,8 +2,6 @@
 
 #include "ProcessRegistry.h"
 
-#include <qcoro/qcorosignal.h>
-
 namespace ZelkKit {
 
 namespace detail {
@@ -16,7 +14,7 @@ void StreamState::readOutput()
     const std::size_t before = events.size();
     splitter.feed(chunk, [this](QByteArrayView line) { handleLine(line); });
     if (events.size() != before)
-        Q_EMIT changed();
+        notify();
 }
 
 void StreamState::handleLine(QByteArrayView line)
@@ -45,12 +43,20 @@ void StreamState::processEnded()
     if (status != 0 && !errorSeen) {
         QString message = QString::fromUtf8(process->readAllStandardError()).trimmed();
         if (message.isEmpty()) {
+            // One pass over the pattern: an argument may itself hold "%1".
             message = QStringLiteral("`zelk %1` exited with status %2.")
-                          .arg(arguments.join(QLatin1Char(' ')))
-                          .arg(status);
+                          .arg(arguments.join(QLatin1Char(' ')), QString::number(status));
         }
         error = ZelkCLIError::commandFailed(status, message);
     }
+    end();
+}
+
+void StreamState::launchFailed()
+{
+    if (ended || !process)
+        return;
+    error = ZelkCLIError::launchFailed(process->errorString());
     end();
 }
 
@@ -61,12 +67,31 @@ void StreamState::end()
     ended = true;
     if (process)
         process->disconnect(this);
-    Q_EMIT changed();
+    notify();
     if (endHandler) {
         auto handler = std::move(endHandler);
         endHandler = nullptr;
         handler();
     }
+}
+
+void StreamState::notify()
+{
+    Q_EMIT changed();
+    if (waiters.empty() || wakePosted)
+        return;
+    wakePosted = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            wakePosted = false;
+            // Each waiter holds the state; a resumed one re-checks and may
+            // wait again.
+            const std::vector<std::coroutine_handle<>> ready = std::exchange(waiters, {});
+            for (std::coroutine_handle<> waiter : ready)
+                waiter.resume();
+        },
+        Qt::QueuedConnection);
 }
 
 } // namespace detail
@@ -87,9 +112,18 @@ ZelkEventStream::ZelkEventStream(const QString &executable, const QStringList &a
     m_state->arguments = arguments;
     detail::StreamState *state = m_state.get();
     QObject::connect(process, &QProcess::readyReadStandardOutput, state, &detail::StreamState::readOutput);
+    // A failed start reports NotRunning before it sets the error, so only
+    // the end of a child that was running ends the stream here; a start
+    // failure ends it through errorOccurred.
     QObject::connect(process, &QProcess::stateChanged, state, [state](QProcess::ProcessState s) {
-        if (s == QProcess::NotRunning)
+        if (s == QProcess::Running)
+            state->started = true;
+        else if (s == QProcess::NotRunning && state->started)
             state->processEnded();
+    });
+    QObject::connect(process, &QProcess::errorOccurred, state, [state](QProcess::ProcessError error) {
+        if (error == QProcess::FailedToStart)
+            state->launchFailed();
     });
     process->start();
 }
@@ -103,7 +137,7 @@ QCoro::Task<std::optional<ZelkEvent>> ZelkEventStream::next()
 {
     std::shared_ptr<detail::StreamState> state = m_state;
     while (state->events.empty() && !state->ended)
-        co_await qCoro(state.get(), &detail::StreamState::changed);
+        co_await detail::StreamState::Change{state.get()};
     if (state->events.empty())
         co_return std::nullopt;
     ZelkEvent event = std::move(state->events.front());
@@ -115,7 +149,7 @@ QCoro::Task<QList<ZelkEvent>> ZelkEventStream::nextBatch()
 {
     std::shared_ptr<detail::StreamState> state = m_state;
     while (state->events.empty() && !state->ended)
-        co_await qCoro(state.get(), &detail::StreamState::changed);
+        co_await detail::StreamState::Change{state.get()};
     QList<ZelkEvent> batch;
     batch.reserve(qsizetype(state->events.size()));
     for (ZelkEvent &event : state->events)

@@ -12,10 +12,12 @@
 
 #include <qcoro/qcorotask.h>
 
+#include <coroutine>
 #include <deque>
 #include <functional>
 #include <memory>
 #include <optional>
+#include <vector>
 
 namespace ZelkKit {
 
@@ -79,15 +81,33 @@ public:
     LineSplitter splitter;
     std::deque<ZelkEvent> events;
     bool errorSeen = false;
+    bool started = false;
     bool ended = false;
     bool cancelled = false;
     std::optional<ZelkCLIError> error;
     std::function<void()> endHandler;
 
+    // Readers suspended in next() or nextBatch(). They are resumed through
+    // one queued call per change, never from inside QProcess's signals.
+    // (QCoro's signal awaiter cannot be used here: two emissions before its
+    // queued resume runs resume it twice, the second time after its
+    // coroutine has moved on.)
+    std::vector<std::coroutine_handle<>> waiters;
+    bool wakePosted = false;
+
+    struct Change {
+        StreamState *state;
+        bool await_ready() const noexcept { return !state->events.empty() || state->ended; }
+        void await_suspend(std::coroutine_handle<> waiter) { state->waiters.push_back(waiter); }
+        void await_resume() const noexcept {}
+    };
+
     void readOutput();
     void handleLine(QByteArrayView line);
     void processEnded();
+    void launchFailed();
     void end();
+    void notify();
 
 Q_SIGNALS:
     void changed();
