@@ -25,6 +25,12 @@ void ProcessRegistry::adopt(QProcess *process, Role role)
             if (state == QProcess::NotRunning)
                 release(process);
         });
+        // A start refused before any child exists (no program) never
+        // changes the state.
+        connect(process, &QProcess::errorOccurred, this, [this, process](QProcess::ProcessError error) {
+            if (error == QProcess::FailedToStart)
+                release(process);
+        });
     }
     Q_EMIT liveCountChanged(liveCount());
 }
