@@ -1,6 +1,7 @@
 #include "Json.h"
 
 #include <cmath>
+#include <cstring>
 
 namespace ZelkKit::Json {
 
@@ -46,14 +47,39 @@ QString indexPath(const QString &path, qsizetype index)
     return path + QLatin1Char('[') + QString::number(index) + QLatin1Char(']');
 }
 
-std::optional<qint64> integerValue(simdjson::dom::element element, const QString &path, Context &context)
+void setIndexPath(QString &path, qsizetype prefixLength, qsizetype index)
+{
+    char16_t digits[24];
+    qsizetype count = 0;
+    auto rest = quint64(index);
+    do {
+        digits[count++] = char16_t(u'0' + rest % 10);
+        rest /= 10;
+    } while (rest != 0);
+    // Written in place: within the buffer's capacity, and with nobody else
+    // holding it, this neither allocates nor copies.
+    path.resize(prefixLength + count + 2);
+    QChar *out = path.data() + prefixLength;
+    *out++ = u'[';
+    while (count > 0)
+        *out++ = digits[--count];
+    *out = u']';
+}
+
+namespace {
+
+// The value readers below take the path as a callable, so that the path text
+// (an allocation per field) is only built when a value fails.
+
+template<typename Path>
+std::optional<qint64> readInteger(simdjson::dom::element element, const Path &path, Context &context)
 {
     using T = simdjson::dom::element_type;
     switch (element.type()) {
     case T::INT64:
         return int64_t(element);
     case T::UINT64:
-        context.fail(path, QStringLiteral("number out of range for a 64-bit integer"));
+        context.fail(path(), QStringLiteral("number out of range for a 64-bit integer"));
         return std::nullopt;
     case T::DOUBLE: {
         const double d = double(element);
@@ -62,43 +88,51 @@ std::optional<qint64> integerValue(simdjson::dom::element element, const QString
         if (std::isfinite(d) && d == std::trunc(d)) {
             if (d >= -limit && d < limit)
                 return qint64(d);
-            context.fail(path, QStringLiteral("number out of range for a 64-bit integer"));
+            context.fail(path(), QStringLiteral("number out of range for a 64-bit integer"));
             return std::nullopt;
         }
-        context.fail(path, QStringLiteral("expected an integer, found a number with a fraction"));
+        context.fail(path(), QStringLiteral("expected an integer, found a number with a fraction"));
         return std::nullopt;
     }
     default:
-        context.fail(path, QStringLiteral("expected an integer, found %1").arg(typeName(element.type())));
+        context.fail(path(), QStringLiteral("expected an integer, found %1").arg(typeName(element.type())));
         return std::nullopt;
     }
 }
 
-std::optional<QString> stringValue(simdjson::dom::element element, const QString &path, Context &context)
+QString fromUtf8(std::string_view text)
 {
-    std::string_view text;
-    if (element.get_string().get(text) != simdjson::SUCCESS) {
-        context.fail(path, QStringLiteral("expected a string, found %1").arg(typeName(element.type())));
-        return std::nullopt;
-    }
     return QString::fromUtf8(text.data(), qsizetype(text.size()));
 }
 
-std::optional<bool> booleanValue(simdjson::dom::element element, const QString &path, Context &context)
+template<typename Path>
+std::optional<QString> readString(simdjson::dom::element element, const Path &path, Context &context)
+{
+    std::string_view text;
+    if (element.get_string().get(text) != simdjson::SUCCESS) {
+        context.fail(path(), QStringLiteral("expected a string, found %1").arg(typeName(element.type())));
+        return std::nullopt;
+    }
+    return fromUtf8(text);
+}
+
+template<typename Path>
+std::optional<bool> readBoolean(simdjson::dom::element element, const Path &path, Context &context)
 {
     bool value = false;
     if (element.get_bool().get(value) != simdjson::SUCCESS) {
-        context.fail(path, QStringLiteral("expected a boolean, found %1").arg(typeName(element.type())));
+        context.fail(path(), QStringLiteral("expected a boolean, found %1").arg(typeName(element.type())));
         return std::nullopt;
     }
     return value;
 }
 
-std::optional<QStringList> stringListValue(simdjson::dom::element element, const QString &path, Context &context)
+template<typename Path>
+std::optional<QStringList> readStringList(simdjson::dom::element element, const Path &path, Context &context)
 {
     simdjson::dom::array array;
     if (element.get_array().get(array) != simdjson::SUCCESS) {
-        context.fail(path, QStringLiteral("expected an array, found %1").arg(typeName(element.type())));
+        context.fail(path(), QStringLiteral("expected an array, found %1").arg(typeName(element.type())));
         return std::nullopt;
     }
     QStringList result;
@@ -107,14 +141,69 @@ std::optional<QStringList> stringListValue(simdjson::dom::element element, const
     for (simdjson::dom::element item : array) {
         std::string_view text;
         if (item.get_string().get(text) != simdjson::SUCCESS) {
-            context.fail(indexPath(path, index), QStringLiteral("expected a string, found %1").arg(typeName(item.type())));
+            context.fail(indexPath(path(), index),
+                         QStringLiteral("expected a string, found %1").arg(typeName(item.type())));
             return std::nullopt;
         }
-        result.append(QString::fromUtf8(text.data(), qsizetype(text.size())));
+        result.append(fromUtf8(text));
         ++index;
     }
     return result;
 }
+
+// The first eight bytes of key, zero-padded.
+quint64 keyPrefix(std::string_view key)
+{
+    quint64 prefix = 0;
+    if (key.size() >= sizeof(prefix)) {
+        std::memcpy(&prefix, key.data(), sizeof(prefix));
+        return prefix;
+    }
+    for (std::size_t i = 0; i < key.size(); ++i)
+        prefix |= quint64(static_cast<unsigned char>(key[i])) << (8 * i);
+    return prefix;
+}
+
+} // namespace
+
+std::optional<qint64> integerValue(simdjson::dom::element element, const QString &path, Context &context)
+{
+    return readInteger(element, [&] { return path; }, context);
+}
+
+std::optional<QString> stringValue(simdjson::dom::element element, const QString &path, Context &context)
+{
+    return readString(element, [&] { return path; }, context);
+}
+
+std::optional<bool> booleanValue(simdjson::dom::element element, const QString &path, Context &context)
+{
+    return readBoolean(element, [&] { return path; }, context);
+}
+
+std::optional<QStringList> stringListValue(simdjson::dom::element element, const QString &path, Context &context)
+{
+    return readStringList(element, [&] { return path; }, context);
+}
+
+namespace {
+
+bool sameKey(std::string_view a, quint64 aPrefix, std::string_view b, quint64 bPrefix)
+{
+    constexpr std::size_t prefixSize = sizeof(quint64);
+    return aPrefix == bPrefix && a.size() == b.size()
+        && (a.size() <= prefixSize || a.substr(prefixSize) == b.substr(prefixSize));
+}
+
+// The first slot to probe for a key; slots are a power of two.
+std::size_t keySlot(std::string_view key, quint64 prefix, std::size_t slotMask)
+{
+    const quint64 last = key.empty() ? 0 : static_cast<unsigned char>(key.back());
+    const quint64 mixed = (prefix ^ (quint64(key.size()) << 56) ^ (last << 48)) * 0x9E3779B97F4A7C15ULL;
+    return std::size_t(mixed >> 32) & slotMask;
+}
+
+} // namespace
 
 Object::Object(simdjson::dom::element element, QString path, Context &context)
     : m_path(std::move(path)), m_context(context)
@@ -126,16 +215,43 @@ Object::Object(simdjson::dom::element element, QString path, Context &context)
         m_context.fail(m_path, QStringLiteral("expected an object, found %1").arg(typeName(element.type())));
         return;
     }
-    m_members.reserve(qsizetype(object.size()));
-    for (const auto field : object)
-        m_members.append(Member{field.key, field.value});
+    constexpr std::size_t slotMask = std::size(decltype(m_index){}) - 1;
+    static_assert((slotMask & (slotMask + 1)) == 0);
+    for (const auto field : object) {
+        const quint64 prefix = keyPrefix(field.key);
+        const qsizetype position = m_members.size();
+        m_members.append(Member{field.key, prefix, field.value});
+        if (position >= indexCapacity)
+            continue;
+        for (std::size_t slot = keySlot(field.key, prefix, slotMask);; slot = (slot + 1) & slotMask) {
+            if (m_index[slot] == 0) {
+                m_index[slot] = quint8(position + 1);
+                break;
+            }
+            const Member &other = m_members[m_index[slot] - 1];
+            if (sameKey(other.key, other.prefix, field.key, prefix)) {
+                m_index[slot] = quint8(position + 1); // the last occurrence wins
+                break;
+            }
+        }
+    }
 }
 
 std::optional<simdjson::dom::element> Object::find(std::string_view key) const
 {
-    for (auto it = m_members.crbegin(); it != m_members.crend(); ++it) {
-        if (it->key == key)
-            return it->value;
+    const quint64 prefix = keyPrefix(key);
+    if (m_members.size() > indexCapacity) {
+        for (auto it = m_members.crbegin(); it != m_members.crend(); ++it) {
+            if (sameKey(it->key, it->prefix, key, prefix))
+                return it->value;
+        }
+        return std::nullopt;
+    }
+    constexpr std::size_t slotMask = std::size(decltype(m_index){}) - 1;
+    for (std::size_t slot = keySlot(key, prefix, slotMask); m_index[slot] != 0; slot = (slot + 1) & slotMask) {
+        const Member &member = m_members[m_index[slot] - 1];
+        if (sameKey(member.key, member.prefix, key, prefix))
+            return member.value;
     }
     return std::nullopt;
 }
@@ -173,7 +289,7 @@ QString Object::string(std::string_view key)
     const auto element = required(key);
     if (!element)
         return {};
-    return stringValue(*element, childPath(m_path, key), m_context).value_or(QString());
+    return readString(*element, [&] { return childPath(m_path, key); }, m_context).value_or(QString());
 }
 
 std::optional<QString> Object::optionalString(std::string_view key)
@@ -181,7 +297,7 @@ std::optional<QString> Object::optionalString(std::string_view key)
     const auto element = optional(key);
     if (!element)
         return std::nullopt;
-    return stringValue(*element, childPath(m_path, key), m_context);
+    return readString(*element, [&] { return childPath(m_path, key); }, m_context);
 }
 
 qint64 Object::integer(std::string_view key)
@@ -189,7 +305,7 @@ qint64 Object::integer(std::string_view key)
     const auto element = required(key);
     if (!element)
         return 0;
-    return integerValue(*element, childPath(m_path, key), m_context).value_or(0);
+    return readInteger(*element, [&] { return childPath(m_path, key); }, m_context).value_or(0);
 }
 
 std::optional<qint64> Object::optionalInteger(std::string_view key)
@@ -197,7 +313,7 @@ std::optional<qint64> Object::optionalInteger(std::string_view key)
     const auto element = optional(key);
     if (!element)
         return std::nullopt;
-    return integerValue(*element, childPath(m_path, key), m_context);
+    return readInteger(*element, [&] { return childPath(m_path, key); }, m_context);
 }
 
 bool Object::boolean(std::string_view key)
@@ -205,7 +321,7 @@ bool Object::boolean(std::string_view key)
     const auto element = required(key);
     if (!element)
         return false;
-    return booleanValue(*element, childPath(m_path, key), m_context).value_or(false);
+    return readBoolean(*element, [&] { return childPath(m_path, key); }, m_context).value_or(false);
 }
 
 std::optional<bool> Object::optionalBoolean(std::string_view key)
@@ -213,7 +329,7 @@ std::optional<bool> Object::optionalBoolean(std::string_view key)
     const auto element = optional(key);
     if (!element)
         return std::nullopt;
-    return booleanValue(*element, childPath(m_path, key), m_context);
+    return readBoolean(*element, [&] { return childPath(m_path, key); }, m_context);
 }
 
 QStringList Object::stringList(std::string_view key)
@@ -221,7 +337,7 @@ QStringList Object::stringList(std::string_view key)
     const auto element = required(key);
     if (!element)
         return {};
-    return stringListValue(*element, childPath(m_path, key), m_context).value_or(QStringList());
+    return readStringList(*element, [&] { return childPath(m_path, key); }, m_context).value_or(QStringList());
 }
 
 std::optional<QStringList> Object::optionalStringList(std::string_view key)
@@ -229,14 +345,13 @@ std::optional<QStringList> Object::optionalStringList(std::string_view key)
     const auto element = optional(key);
     if (!element)
         return std::nullopt;
-    return stringListValue(*element, childPath(m_path, key), m_context);
+    return readStringList(*element, [&] { return childPath(m_path, key); }, m_context);
 }
 
 bool parseDocument(const QByteArray &bytes, simdjson::dom::parser &parser, simdjson::dom::element &root, QString *error)
 {
-    const QByteArray text = repairedUtf8(bytes);
     bool blank = true;
-    for (const char c : text) {
+    for (const char c : bytes) {
         if (c != ' ' && c != '\t' && c != '\n' && c != '\r') {
             blank = false;
             break;
@@ -247,7 +362,17 @@ bool parseDocument(const QByteArray &bytes, simdjson::dom::parser &parser, simdj
             *error = QStringLiteral("the output is empty");
         return false;
     }
-    const auto code = parser.parse(text.constData(), size_t(text.size()), true).get(root);
+    // simdjson validates UTF-8 while it parses, so valid output (nearly all
+    // of it) is read in one pass; only output it rejects as invalid UTF-8 is
+    // repaired and parsed again. The outcome is the one of parsing the
+    // repaired text directly: the repair changes no byte below 0x80, and the
+    // only errors simdjson reports ahead of invalid UTF-8 (an unclosed string,
+    // an unescaped control character) depend on such bytes alone.
+    auto code = parser.parse(bytes.constData(), size_t(bytes.size()), true).get(root);
+    if (code == simdjson::UTF8_ERROR) {
+        const QByteArray repaired = repairedUtf8(bytes);
+        code = parser.parse(repaired.constData(), size_t(repaired.size()), true).get(root);
+    }
     if (code != simdjson::SUCCESS) {
         if (error)
             *error = QStringLiteral("invalid JSON (%1)").arg(QString::fromUtf8(simdjson::error_message(code)));

@@ -10,6 +10,7 @@
 
 #include <QByteArray>
 #include <QList>
+#include <QVarLengthArray>
 #include <QString>
 #include <QStringList>
 
@@ -44,6 +45,9 @@ private:
 
 QString childPath(const QString &path, std::string_view key);
 QString indexPath(const QString &path, qsizetype index);
+// Makes path, whose first prefixLength characters are kept, the indexPath of
+// that prefix, reusing path's buffer.
+void setIndexPath(QString &path, qsizetype prefixLength, qsizetype index);
 
 // Reads one JSON number as a 64-bit integer: integral numbers within range are
 // accepted however they are written (1, 1.0, 1e2); 1.5 or out of range fail.
@@ -91,9 +95,19 @@ private:
 
     struct Member {
         std::string_view key;
+        // The key's first eight bytes, so that a key comparison is nearly
+        // always one integer comparison.
+        quint64 prefix;
         simdjson::dom::element value;
     };
-    QList<Member> m_members;
+    // Inline room for the members of every zelk record, so that decoding an
+    // object allocates nothing of its own.
+    QVarLengthArray<Member, 32> m_members;
+    // An open-addressing index over the first indexCapacity members (member
+    // position + 1, 0 for a free slot), kept pointing at the last occurrence
+    // of each key; larger objects are searched from the end instead.
+    static constexpr qsizetype indexCapacity = 32;
+    quint8 m_index[2 * indexCapacity] = {};
     QString m_path;
     Context &m_context;
 };
@@ -111,9 +125,15 @@ QList<T> arrayOf(simdjson::dom::element element, const QString &path, Context &c
         return result;
     }
     result.reserve(qsizetype(array.size()));
+    // One path buffer for all elements ("packages[0]", "packages[1]", ...):
+    // rewriting its index part does not allocate.
+    QString itemPath;
+    itemPath.reserve(path.size() + 24);
+    itemPath += path;
     qsizetype index = 0;
     for (simdjson::dom::element item : array) {
-        T value = decode(item, indexPath(path, index), context);
+        setIndexPath(itemPath, path.size(), index);
+        T value = decode(item, std::as_const(itemPath), context);
         if (context.failed())
             return {};
         result.append(std::move(value));

@@ -279,6 +279,26 @@ void TestRecords::decoding_data()
         << u"index"_qs << QByteArray(R"({"path":"/i","exists":true,"age_seconds":"5"})")
         << u"age_seconds: expected an integer, found a string"_qs;
 
+    // A key given twice counts with its last value, as with the platform's
+    // standard decoder; also in objects too large for the key index.
+    QTest::addRow("repeated key, last one valid")
+        << u"version"_qs << QByteArray(R"({"version":"1","protocol":"x","capabilities":[],"protocol":1})") << QString();
+    QTest::addRow("repeated key, last one invalid")
+        << u"version"_qs << QByteArray(R"({"version":"1","protocol":1,"capabilities":[],"protocol":"x"})")
+        << u"protocol: expected an integer, found a string"_qs;
+    QByteArray wide = R"({"version":"1","protocol":"x","capabilities":[])";
+    for (int i = 0; i < 40; ++i)
+        wide += ",\"extra" + QByteArray::number(i) + "\":" + QByteArray::number(i);
+    QTest::addRow("repeated key in a wide object, last one valid")
+        << u"version"_qs << QByteArray(wide + R"(,"protocol":1})") << QString();
+    QTest::addRow("missing key in a wide object")
+        << u"version"_qs << QByteArray(wide + "}").replace(R"("version":"1",)", "") << u"version: missing key"_qs;
+    QByteArray items = "[";
+    for (int i = 0; i < 12; ++i)
+        items += R"({"name":"a","installed":"1","latest":"2","status":"s"},)";
+    QTest::addRow("path of a later list element")
+        << u"outdated"_qs << QByteArray(items + R"({"name":"b"}])") << u"[12].installed: missing key"_qs;
+
     QTest::addRow("empty output") << u"index"_qs << QByteArray("") << u"the output is empty"_qs;
     QTest::addRow("blank output") << u"index"_qs << QByteArray(" \n ") << u"the output is empty"_qs;
 }
