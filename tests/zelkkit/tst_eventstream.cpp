@@ -277,6 +277,8 @@ private Q_SLOTS:
     void droppingTheStreamEndsTheChild_data();
     void droppingTheStreamEndsTheChild();
     void cancelWakesAWaitingReader();
+    void droppedBeforeTheChildHasStarted_data();
+    void droppedBeforeTheChildHasStarted();
     void endHandlerRunsOnce_data();
     void endHandlerRunsOnce();
 
@@ -609,6 +611,33 @@ void TestEventStream::cancelWakesAWaitingReader()
     QVERIFY(!second->value->has_value());
     QVERIFY(!stream->error());
     QTRY_VERIFY_WITH_TIMEOUT(processIsGone(pid), childTimeout);
+}
+
+void TestEventStream::droppedBeforeTheChildHasStarted_data()
+{
+    QTest::addColumn<bool>("destroy");
+    QTest::addRow("cancel") << false;
+    QTest::addRow("destroy") << true;
+}
+
+void TestEventStream::droppedBeforeTheChildHasStarted()
+{
+    // No event loop turn between making the stream and letting it go: the
+    // child is still starting, and must not be left to hang.
+    QFETCH(bool, destroy);
+    QTemporaryDir dir;
+    const QString pidFile = dir.filePath(QStringLiteral("pid"));
+    std::shared_ptr<ZelkEventStream> stream = streamOf(fixture(QStringLiteral("hang_until_killed")), {pidFile});
+    if (destroy) {
+        stream.reset();
+    } else {
+        stream->cancel();
+        QVERIFY(stream->wasCancelled());
+    }
+    QTRY_COMPARE_WITH_TIMEOUT(ProcessRegistry::instance().liveCount(), 0, childTimeout);
+    // If it got as far as writing its pid, it is gone now.
+    const qint64 pid = pidFrom(pidFile);
+    QVERIFY(pid == 0 || processIsGone(pid));
 }
 
 void TestEventStream::endHandlerRunsOnce_data()
