@@ -96,6 +96,7 @@ private Q_SLOTS:
     void catalogAge_data();
     void catalogAge();
     void forceRunsAndRestartsThePeriod();
+    void concurrentMissesBothRun();
     void failedCatalogKeepsTheEarlierAnswer_data();
     void failedCatalogKeepsTheEarlierAnswer();
 
@@ -204,6 +205,23 @@ void TestCatalogStore::forceRunsAndRestartsThePeriod()
     now = start.addSecs(500 + 600);
     QVERIFY(await(store.catalog(false)));
     QCOMPARE(zelk.count(searchAll), 4);
+}
+
+void TestCatalogStore::concurrentMissesBothRun()
+{
+    // Misses are not merged: each call that finds no fresh cache runs zelk,
+    // and the cache holds an answer afterwards.
+    TestSupport::FakeZelk zelk;
+    zelk.setDocument(searchAll, searchDocument({u"jq"_qs}));
+    CatalogStore store(ZelkCLI(zelk.executable()), 600);
+    auto first = store.catalog(false);
+    auto second = store.catalog(false);
+    QVERIFY(await(std::move(first)));
+    QVERIFY(await(std::move(second)));
+    QCOMPARE(zelk.count(searchAll), 2);
+    QVERIFY(store.hasCatalogCache());
+    QVERIFY(await(store.catalog(false)));
+    QCOMPARE(zelk.count(searchAll), 2);
 }
 
 void TestCatalogStore::failedCatalogKeepsTheEarlierAnswer_data()
