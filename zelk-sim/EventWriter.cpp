@@ -171,10 +171,4 @@ void EventWriter::error(const QString &message, const QStringList &hints, const 
                  .endObject());
 }
 
-void EventWriter::note(const QString &text)
-{
-    if (!m_json)
-        printOut(text + QLatin1Char('\n'));
-}
-
 } // namespace ZelkSim

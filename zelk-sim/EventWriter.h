@@ -36,8 +36,6 @@ public:
     void summary(const QStringList &upgraded, const QStringList &unchanged, const QStringList &failed);
     void done(const QString &package, const QString &version, const QString &bin, bool linked);
     void error(const QString &message, const QStringList &hints, const QString &code);
-    // A line shown only to a person (nothing in JSON mode).
-    void note(const QString &text);
 
 private:
     void emitLine(const JsonWriter &event);

@@ -50,7 +50,6 @@ const char usageText[] =
 int main(int argc, char **argv)
 {
     QCoreApplication application(argc, argv);
-    Pace::installSignalHandlers();
 
     const QStringList arguments = QCoreApplication::arguments().mid(1);
     const QString command = arguments.value(0);
@@ -90,6 +89,11 @@ int main(int argc, char **argv)
         printErr(QStringLiteral("zelk: unknown command '%1'\n").arg(command) + QString::fromLatin1(usageText));
         return 2;
     }
+
+    // Operations and the index refresh change the state and stop cleanly on
+    // SIGTERM; a query keeps the default and simply ends.
+    if (operation || command == QLatin1String("index"))
+        Pace::installSignalHandlers();
 
     try {
         StateStore store = StateStore::open();
