@@ -1,6 +1,7 @@
 #include "ZelkCLI.h"
 
 #include "Json.h"
+#include "LinkedVersions.h"
 #include "ProcessRegistry.h"
 
 #include <QPointer>
@@ -256,24 +257,7 @@ std::unique_ptr<ZelkEventStream> ZelkCLI::operation(Operation operation, const Q
 
 QHash<QString, QString> ZelkCLI::parseLinkedVersions(const QString &text)
 {
-    QHash<QString, QString> result;
-    const QStringList lines = text.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-    for (const QString &line : lines) {
-        // Leading "@" characters are skipped; the split is at the first "@"
-        // after at least one other character.
-        qsizetype start = 0;
-        while (start < line.size() && line.at(start) == QLatin1Char('@'))
-            ++start;
-        const qsizetype at = line.indexOf(QLatin1Char('@'), start);
-        if (start >= line.size() || at < 0)
-            continue;
-        const QString name = line.mid(start, at - start);
-        const QString version = line.mid(at + 1);
-        if (name.isEmpty() || version.isEmpty())
-            continue;
-        result.insert(name, version);
-    }
-    return result;
+    return ZelkKit::parseLinkedVersions(text);
 }
 
 } // namespace ZelkKit
