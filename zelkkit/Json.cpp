@@ -348,10 +348,95 @@ std::optional<QStringList> Object::optionalStringList(std::string_view key)
     return readStringList(*element, [&] { return childPath(m_path, key); }, m_context);
 }
 
+namespace {
+
+bool isDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
+
+// Exactly the JSON number grammar: -?(0|[1-9][0-9]*)(.[0-9]+)?([eE][+-]?[0-9]+)?
+bool isJsonNumber(QByteArrayView token)
+{
+    const qsizetype n = token.size();
+    qsizetype i = 0;
+    const auto digits = [&] {
+        const qsizetype from = i;
+        while (i < n && isDigit(token[i]))
+            ++i;
+        return i > from;
+    };
+    if (i < n && token[i] == '-')
+        ++i;
+    if (i < n && token[i] == '0')
+        ++i;
+    else if (!digits())
+        return false;
+    if (i < n && token[i] == '.') {
+        ++i;
+        if (!digits())
+            return false;
+    }
+    if (i < n && (token[i] == 'e' || token[i] == 'E')) {
+        ++i;
+        if (i < n && (token[i] == '+' || token[i] == '-'))
+            ++i;
+        if (!digits())
+            return false;
+    }
+    return i == n;
+}
+
+// simdjson fails a whole document on a number it cannot hold (an integer
+// beyond 64 bits, a magnitude beyond a double), even under a key ReveZE
+// ignores, where the platform's standard decoder reads the document. Each
+// such number is replaced by 1e300 of the same sign: still a number to every
+// type check and still out of range for every integer field, so a field that
+// held it fails as before. Malformed numbers and strings are left alone.
+QByteArray withRepresentableNumbers(QByteArrayView text)
+{
+    simdjson::dom::parser probe;
+    QByteArray result;
+    result.reserve(text.size());
+    const qsizetype n = text.size();
+    qsizetype i = 0;
+    while (i < n) {
+        const char c = text[i];
+        qsizetype end = i + 1;
+        if (c == '"') {
+            while (end < n && text[end] != '"')
+                end += text[end] == '\\' ? 2 : 1;
+            end = std::min(end + 1, n);
+        } else if (c == '-' || isDigit(c)) {
+            while (end < n && (isDigit(text[end]) || text[end] == '.' || text[end] == 'e' || text[end] == 'E'
+                               || text[end] == '+' || text[end] == '-'))
+                ++end;
+            const QByteArrayView token = text.sliced(i, end - i);
+            simdjson::dom::element ignored;
+            if (isJsonNumber(token)
+                && probe.parse(token.data(), size_t(token.size()), true).get(ignored) == simdjson::NUMBER_ERROR) {
+                result.append(c == '-' ? "-1e300" : "1e300");
+                i = end;
+                continue;
+            }
+        }
+        result.append(text.sliced(i, end - i));
+        i = end;
+    }
+    return result;
+}
+
+} // namespace
+
 bool parseDocument(const QByteArray &bytes, simdjson::dom::parser &parser, simdjson::dom::element &root, QString *error)
 {
+    // A UTF-8 byte-order mark at the very start is skipped, as the platform's
+    // standard decoder does; anywhere else it is not white space.
+    QByteArrayView text(bytes);
+    if (text.startsWith("\xEF\xBB\xBF"))
+        text = text.sliced(3);
     bool blank = true;
-    for (const char c : bytes) {
+    for (const char c : text) {
         if (c != ' ' && c != '\t' && c != '\n' && c != '\r') {
             blank = false;
             break;
@@ -368,10 +453,17 @@ bool parseDocument(const QByteArray &bytes, simdjson::dom::parser &parser, simdj
     // repaired text directly: the repair changes no byte below 0x80, and the
     // only errors simdjson reports ahead of invalid UTF-8 (an unclosed string,
     // an unescaped control character) depend on such bytes alone.
-    auto code = parser.parse(bytes.constData(), size_t(bytes.size()), true).get(root);
+    auto code = parser.parse(text.data(), size_t(text.size()), true).get(root);
+    QByteArray repaired;
     if (code == simdjson::UTF8_ERROR) {
-        const QByteArray repaired = repairedUtf8(bytes);
-        code = parser.parse(repaired.constData(), size_t(repaired.size()), true).get(root);
+        repaired = repairedUtf8(text.toByteArray());
+        text = repaired;
+        code = parser.parse(text.data(), size_t(text.size()), true).get(root);
+    }
+    if (code == simdjson::NUMBER_ERROR) {
+        const QByteArray held = withRepresentableNumbers(text);
+        if (held != text)
+            code = parser.parse(held.constData(), size_t(held.size()), true).get(root);
     }
     if (code != simdjson::SUCCESS) {
         if (error)

@@ -171,9 +171,10 @@ E Object::enumeration(std::string_view key, std::initializer_list<std::pair<std:
     return values.begin()->second;
 }
 
-// Parses bytes (repaired to valid UTF-8 first) as exactly one JSON document
-// and hands the root element to decode(element, context) -> T. Returns the
-// record, or nothing with the failure text in *error.
+// Parses bytes (without a leading UTF-8 byte-order mark, repaired to valid
+// UTF-8) as exactly one JSON document and hands the root element to
+// decode(element, context) -> T. Returns the record, or nothing with the
+// failure text in *error.
 template<typename T, typename Decode>
 std::optional<T> decodeDocument(const QByteArray &bytes, Decode decode, QString *error);
 

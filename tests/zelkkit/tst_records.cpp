@@ -124,6 +124,8 @@ private Q_SLOTS:
     void decoding();
     void integerRule_data();
     void integerRule();
+    void jsonEdgeCases_data();
+    void jsonEdgeCases();
     void cliInfoDecodes();
     void cliInfoCompatibility_data();
     void cliInfoCompatibility();
@@ -331,6 +333,17 @@ void TestRecords::integerRule_data()
     QTest::addRow("2^63") << QByteArray("9223372036854775808") << false << qint64(0);
     QTest::addRow("2^63 as a double") << QByteArray("9.223372036854775808e18") << false << qint64(0);
     QTest::addRow("beyond 64 bits") << QByteArray("1e30") << false << qint64(0);
+    QTest::addRow("exponent with a sign") << QByteArray("1e+2") << true << qint64(100);
+    QTest::addRow("negative exponent that lands on an integer") << QByteArray("100e-2") << true << qint64(1);
+    QTest::addRow("2^63 - 1 with a fraction part rounds to 2^63")
+        << QByteArray("9223372036854775807.0") << false << qint64(0);
+    QTest::addRow("largest unsigned 64-bit") << QByteArray("18446744073709551615") << false << qint64(0);
+    QTest::addRow("2^64") << QByteArray("18446744073709551616") << false << qint64(0);
+    QTest::addRow("-2^63 - 1") << QByteArray("-9223372036854775809") << false << qint64(0);
+    QTest::addRow("beyond 64 bits, written as an integer")
+        << QByteArray("123456789012345678901234567890") << false << qint64(0);
+    QTest::addRow("beyond a double") << QByteArray("1e400") << false << qint64(0);
+    QTest::addRow("beyond a double, negative") << QByteArray("-1e400") << false << qint64(0);
     QTest::addRow("string") << QByteArray("\"1\"") << false << qint64(0);
     QTest::addRow("boolean") << QByteArray("true") << false << qint64(0);
     QTest::addRow("array") << QByteArray("[1]") << false << qint64(0);
@@ -358,6 +371,149 @@ void TestRecords::integerRule()
     QCOMPARE(index.has_value(), accepted);
     if (accepted)
         QCOMPARE(index->ageSeconds, std::optional<qint64>(value));
+}
+
+// --- JSON the platform's decoder reads in its own way ----------------------
+
+void TestRecords::jsonEdgeCases_data()
+{
+    // Every document is a version record; "" as the error means it decodes,
+    // with the version and protocol given. A failure text is compared up to
+    // its length (the parser's own wording follows "invalid JSON").
+    QTest::addColumn<QByteArray>("document");
+    QTest::addColumn<QString>("error");
+    QTest::addColumn<QString>("version");
+    QTest::addColumn<qint64>("protocol");
+
+    const QByteArray rest = R"("protocol":1,"capabilities":[])";
+    const QByteArray ok = "{\"version\":\"1\"," + rest + "}";
+    const QString invalid = u"invalid JSON ("_qs;
+    const auto nested = [](int depth) {
+        return "{\"version\":\"1\",\"protocol\":1,\"capabilities\":[],\"x\":" + QByteArray(depth, '[')
+            + QByteArray(depth, ']') + "}";
+    };
+    QByteArray wide = "{";
+    for (int i = 0; i < 40; ++i)
+        wide += "\"k" + QByteArray::number(i) + "\":" + QByteArray::number(i) + ",";
+    wide += "\"version\":\"a\"," + rest + ",\"version\":\"b\"}";
+
+    // Duplicate keys: the last occurrence wins, for better or worse.
+    QTest::addRow("duplicate key: the last wins")
+        << QByteArray("{\"version\":\"a\"," + rest + ",\"version\":\"b\"}") << QString() << u"b"_qs << qint64(1);
+    QTest::addRow("duplicate key: a bad first value is overridden")
+        << QByteArray(R"({"protocol":"one","version":"1","capabilities":[],"protocol":2})") << QString() << u"1"_qs
+        << qint64(2);
+    QTest::addRow("duplicate key: a bad last value fails")
+        << QByteArray(R"({"protocol":2,"version":"1","capabilities":[],"protocol":"two"})")
+        << u"protocol: expected an integer, found a string"_qs << QString() << qint64(0);
+    QTest::addRow("duplicate key: a last null fails a required key")
+        << QByteArray("{\"version\":\"1\"," + rest + ",\"version\":null}") << u"version: expected a string, found null"_qs
+        << QString() << qint64(0);
+    QTest::addRow("duplicate key in an object of more than 32 members") << wide << QString() << u"b"_qs << qint64(1);
+
+    // Key names are compared after their escapes are read.
+    QTest::addRow("escaped key names")
+        << QByteArray(R"({"\u0076ersion":"1","pr\u006ftocol":3,"capabilities":[]})") << QString() << u"1"_qs
+        << qint64(3);
+    QTest::addRow("a key with an escaped NUL is another key")
+        << QByteArray("{\"version\\u0000\":\"1\"," + rest + "}") << u"version: missing key"_qs << QString()
+        << qint64(0);
+
+    // Invalid UTF-8 is repaired to U+FFFD before parsing.
+    QTest::addRow("invalid byte in a string")
+        << QByteArray("{\"version\":\"1\xff\"," + rest + "}") << QString() << u"1\uFFFD"_qs << qint64(1);
+    // Qt's decoder replaces each byte of an incomplete sequence.
+    QTest::addRow("truncated sequence at the end of a string")
+        << QByteArray("{\"version\":\"\xe5\xb7\"," + rest + "}") << QString() << u"\uFFFD\uFFFD"_qs << qint64(1);
+    QTest::addRow("UTF-8 encoded surrogate")
+        << QByteArray("{\"version\":\"\xed\xa0\x80\"," + rest + "}") << QString() << u"\uFFFD\uFFFD\uFFFD"_qs
+        << qint64(1);
+    QTest::addRow("invalid byte in a key")
+        << QByteArray("{\"versi\xffon\":\"1\"," + rest + "}") << u"version: missing key"_qs << QString() << qint64(0);
+    QTest::addRow("invalid byte in an ignored member")
+        << QByteArray("{\"version\":\"1\"," + rest + ",\"note\":\"\xc0\xaf\"}") << QString() << u"1"_qs << qint64(1);
+    QTest::addRow("invalid byte outside any string") << QByteArray("\xff" + ok) << invalid << QString() << qint64(0);
+
+    // Escaped surrogates must pair up.
+    QTest::addRow("surrogate pair")
+        << QByteArray("{\"version\":\"\\ud83d\\ude00\"," + rest + "}") << QString() << u"\U0001F600"_qs << qint64(1);
+    QTest::addRow("lone high surrogate")
+        << QByteArray("{\"version\":\"\\ud800\"," + rest + "}") << invalid << QString() << qint64(0);
+    QTest::addRow("lone low surrogate")
+        << QByteArray("{\"version\":\"\\udc00\"," + rest + "}") << invalid << QString() << qint64(0);
+
+    // Nesting is limited by the parser, wherever it is.
+    QTest::addRow("500 levels in an ignored member") << nested(500) << QString() << u"1"_qs << qint64(1);
+    QTest::addRow("2000 levels in an ignored member") << nested(2000) << invalid << QString() << qint64(0);
+    QTest::addRow("100000 open arrays") << QByteArray(100000, '[') << invalid << QString() << qint64(0);
+
+    // Exactly one document, white space around it allowed.
+    QTest::addRow("text after the document") << QByteArray(ok + " x") << invalid << QString() << qint64(0);
+    QTest::addRow("a second document") << QByteArray(ok + ok) << invalid << QString() << qint64(0);
+    QTest::addRow("a trailing comma") << QByteArray(ok + ",") << invalid << QString() << qint64(0);
+    QTest::addRow("a NUL byte after the document")
+        << QByteArray(ok + QByteArray(1, '\0')) << invalid << QString() << qint64(0);
+
+    // A byte-order mark is skipped at the very start, and only there.
+    QTest::addRow("byte-order mark") << QByteArray("\xef\xbb\xbf" + ok) << QString() << u"1"_qs << qint64(1);
+    QTest::addRow("byte-order mark, then invalid UTF-8")
+        << QByteArray("\xef\xbb\xbf{\"version\":\"\xff\"," + rest + "}") << QString() << u"\uFFFD"_qs << qint64(1);
+    QTest::addRow("byte-order mark after white space")
+        << QByteArray(" \xef\xbb\xbf" + ok) << invalid << QString() << qint64(0);
+    QTest::addRow("two byte-order marks") << QByteArray("\xef\xbb\xbf\xef\xbb\xbf" + ok) << invalid << QString()
+                                          << qint64(0);
+    QTest::addRow("only a byte-order mark")
+        << QByteArray("\xef\xbb\xbf\n") << u"the output is empty"_qs << QString() << qint64(0);
+
+    // NUL: raw, it is a control character; escaped, it is text.
+    QTest::addRow("raw NUL inside a string")
+        << QByteArray("{\"version\":\"a" + QByteArray(1, '\0') + "b\"," + rest + "}") << invalid << QString()
+        << qint64(0);
+    QTest::addRow("raw NUL before the document")
+        << QByteArray(QByteArray(1, '\0') + ok) << invalid << QString() << qint64(0);
+    QTest::addRow("escaped NUL inside a string")
+        << QByteArray("{\"version\":\"a\\u0000b\"," + rest + "}") << QString() << QStringView(u"a\0b", 3).toString() << qint64(1);
+
+    // Numbers simdjson cannot hold are read where ReveZE ignores them, and
+    // fail where a record field holds them.
+    QTest::addRow("integer beyond 64 bits in an ignored member")
+        << QByteArray("{\"version\":\"1\"," + rest + ",\"total\":123456789012345678901234567890}") << QString()
+        << u"1"_qs << qint64(1);
+    QTest::addRow("numbers beyond a double in an ignored member")
+        << QByteArray("{\"version\":\"1\"," + rest + ",\"x\":{\"a\":[1e400,-1e400,18446744073709551616]}}")
+        << QString() << u"1"_qs << qint64(1);
+    QTest::addRow("integer beyond 64 bits where a string belongs")
+        << QByteArray("{\"version\":123456789012345678901234567890," + rest + "}")
+        << u"version: expected a string, found a number"_qs << QString() << qint64(0);
+    QTest::addRow("integer beyond 64 bits in a list of strings")
+        << QByteArray(R"({"version":"1","protocol":1,"capabilities":["a",-99999999999999999999]})")
+        << u"capabilities[1]: expected a string, found a number"_qs << QString() << qint64(0);
+    QTest::addRow("numbers inside strings are text")
+        << QByteArray(R"({"version":"\"123456789012345678901234567890\\","protocol":1,"capabilities":[],"x":1e400})")
+        << QString() << u"\"123456789012345678901234567890\\"_qs << qint64(1);
+    QTest::addRow("a malformed number still fails beside a huge one")
+        << QByteArray("{\"version\":\"1\"," + rest + ",\"x\":[01,1e400]}") << invalid << QString() << qint64(0);
+    QTest::addRow("a lone minus still fails beside a huge one")
+        << QByteArray("{\"version\":\"1\"," + rest + ",\"x\":[-,1e400]}") << invalid << QString() << qint64(0);
+}
+
+void TestRecords::jsonEdgeCases()
+{
+    QFETCH(QByteArray, document);
+    QFETCH(QString, error);
+    QFETCH(QString, version);
+    QFETCH(qint64, protocol);
+
+    QString failure;
+    const std::optional<CLIInfo> info = Json::decodeDocument<CLIInfo>(document, &CLIInfo::fromJson, &failure);
+    if (error.isEmpty()) {
+        QVERIFY2(info, qPrintable(failure));
+        QCOMPARE(info->version, version);
+        QCOMPARE(info->protocolNumber, protocol);
+    } else {
+        QVERIFY(!info);
+        QVERIFY2(failure.startsWith(error), qPrintable(failure));
+    }
 }
 
 // --- CLIInfo ----------------------------------------------------------------
