@@ -114,6 +114,18 @@ void TestEvents::decodes_data()
         << QByteArray("{\"event\":\"package\",\"name\":\"a\xff" "b\"}") << E(E::Package{u"a\uFFFDb"_qs, QString()});
     QTest::addRow("invalid UTF-8 in an unknown event name")
         << QByteArray("{\"event\":\"\xc3\"}") << E(E::Unknown{u"\uFFFD"_qs});
+    QTest::addRow("duplicate keys: the last wins")
+        << QByteArray(R"({"event":"step","name":"a","status":7,"name":"b","status":"ok"})")
+        << E(E::Step{u"b"_qs, u"ok"_qs});
+    QTest::addRow("a duplicate event key: the last picks the case")
+        << QByteArray(R"({"event":"plan","steps":"x","event":"done"})") << E(E::Done{});
+    QTest::addRow("escaped key names") << QByteArray(R"({"\u0065vent":"plan","st\u0065ps":["a"]})")
+                                       << E(E::Plan{{u"a"_qs}});
+    QTest::addRow("an escaped NUL makes another event name")
+        << QByteArray(R"({"event":"plan\u0000"})") << E(E::Unknown{QStringView(u"plan\0", 5).toString()});
+    QTest::addRow("an escaped NUL inside a text is kept")
+        << QByteArray(R"({"event":"package","name":"a\u0000b"})")
+        << E(E::Package{QStringView(u"a\0b", 3).toString(), QString()});
 }
 
 void TestEvents::decodes()
@@ -166,6 +178,10 @@ void TestEvents::skipped_data()
     QTest::addRow("invalid UTF-8 outside a string") << QByteArray("\xff{\"event\":\"plan\"}");
     QTest::addRow("NUL after the object") << QByteArray("{\"event\":\"plan\"}\0", 17);
     QTest::addRow("CR only") << QByteArray("\r");
+    QTest::addRow("raw NUL inside a string") << QByteArray("{\"event\":\"plan\",\"steps\":[\"a\0\"]}", 31);
+    QTest::addRow("nesting beyond the parser's limit")
+        << QByteArray(R"({"event":"plan","x":)" + QByteArray(2000, '[') + QByteArray(2000, ']') + "}");
+    QTest::addRow("a lone surrogate escape") << QByteArray(R"({"event":"package","name":"\ud800"})");
 }
 
 void TestEvents::skipped()
