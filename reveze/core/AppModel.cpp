@@ -3,6 +3,7 @@
 #include <ZelkLocator.h>
 
 #include <QPointer>
+#include <QtConcurrent/QtConcurrentRun>
 
 using namespace ZelkKit;
 
@@ -18,6 +19,14 @@ template<typename T>
 QCoro::Task<> drain(QCoro::Task<T> task)
 {
     (void)co_await std::move(task);
+}
+
+// Freeing a 100,000-package catalog takes tens of milliseconds; the value a
+// refresh replaces is let go on the worker pool instead of the GUI thread.
+template<typename T>
+void releaseOffThread(T &&old)
+{
+    (void)QtConcurrent::run([old = std::move(old)]() mutable { T gone = std::move(old); });
 }
 
 } // namespace
@@ -244,9 +253,24 @@ QCoro::Task<Result<PackageInfo>> AppModel::info(const QString &name, bool force)
         Q_EMIT signal();                                 \
     }
 
-REVEZE_EQUAL_SETTER(setInstalled, m_installed, QList<InstalledPackage>, installedChanged)
-REVEZE_ALWAYS_SETTER(setStatus, m_status, std::optional<InstallStatus>, statusChanged)
-REVEZE_EQUAL_SETTER(setCatalogPackages, m_catalogPackages, QList<CatalogPackage>, catalogPackagesChanged)
+#define REVEZE_EQUAL_LARGE_SETTER(Name, member, Type, signal) \
+    void AppModel::Name(Type value)                           \
+    {                                                         \
+        if (member == value)                                  \
+            return;                                           \
+        Type old = std::exchange(member, std::move(value));   \
+        Q_EMIT signal();                                      \
+        releaseOffThread(std::move(old));                     \
+    }
+
+REVEZE_EQUAL_LARGE_SETTER(setInstalled, m_installed, QList<InstalledPackage>, installedChanged)
+void AppModel::setStatus(std::optional<InstallStatus> value)
+{
+    std::optional<InstallStatus> old = std::exchange(m_status, std::move(value));
+    Q_EMIT statusChanged();
+    releaseOffThread(std::move(old));
+}
+REVEZE_EQUAL_LARGE_SETTER(setCatalogPackages, m_catalogPackages, QList<CatalogPackage>, catalogPackagesChanged)
 REVEZE_EQUAL_SETTER(setOutdated, m_outdated, QList<OutdatedItem>, outdatedChanged)
 REVEZE_ALWAYS_SETTER(setCliInfo, m_cliInfo, std::optional<CLIInfo>, cliInfoChanged)
 REVEZE_EQUAL_SETTER(setCompatibilityIssue, m_compatibilityIssue, std::optional<CompatibilityIssue>,
@@ -254,11 +278,12 @@ REVEZE_EQUAL_SETTER(setCompatibilityIssue, m_compatibilityIssue, std::optional<C
 REVEZE_EQUAL_SETTER(setDoctorFindings, m_doctorFindings, QList<DoctorFinding>, doctorFindingsChanged)
 REVEZE_ALWAYS_SETTER(setMirror, m_mirror, std::optional<MirrorConfig>, mirrorChanged)
 REVEZE_ALWAYS_SETTER(setIndexStatus, m_indexStatus, std::optional<IndexStatus>, indexStatusChanged)
-REVEZE_EQUAL_SETTER(setCatalog, m_catalog, QStringList, catalogChanged)
+REVEZE_EQUAL_LARGE_SETTER(setCatalog, m_catalog, QStringList, catalogChanged)
 REVEZE_EQUAL_SETTER(setIsLoading, m_isLoading, bool, isLoadingChanged)
 REVEZE_EQUAL_SETTER(setLastRefresh, m_lastRefresh, std::optional<QDateTime>, lastRefreshChanged)
 
 #undef REVEZE_EQUAL_SETTER
+#undef REVEZE_EQUAL_LARGE_SETTER
 #undef REVEZE_ALWAYS_SETTER
 
 } // namespace ReveZE

@@ -42,7 +42,7 @@ void makeExecutable(const QString &path, bool executable = true)
 QStringList ownDescriptors()
 {
     QStringList result;
-    const QStringList entries = QDir(QStringLiteral("/proc/self/fd")).entryList(QDir::NoDotAndDotDot | QDir::System);
+    const QStringList entries = QDir(QStringLiteral("/proc/self/fd")).entryList(QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot);
     for (const QString &entry : entries) {
         if (entry.toInt() > 2)
             result.append(entry);
@@ -203,9 +203,8 @@ void TestZelkCLI::noDescriptorLeaksIntoTheChild()
     QVERIFY(result);
     QCOMPARE(result->exitCode, 0);
     QStringList inherited = result->stdoutText.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-    QVERIFY2(!inherited.contains(QString::number(open.handle())), qPrintable(result->stdoutText));
-    inherited.removeIf([](const QString &fd) { return inheritedAtStart.contains(fd); });
-    QVERIFY2(inherited.isEmpty(), qPrintable(QStringLiteral("leaked: ") + inherited.join(QLatin1Char(' '))));
+    inherited.removeIf([](const QString &line) { return inheritedAtStart.contains(line.section(QLatin1Char(' '), 0, 0)); });
+    QVERIFY2(inherited.isEmpty(), qPrintable(QStringLiteral("leaked: ") + inherited.join(QLatin1Char(','))));
 }
 
 void TestZelkCLI::configurationJoinsBothSections()
