@@ -81,4 +81,24 @@ void ProcessRegistry::checkShutdownDone()
     QTimer::singleShot(0, this, [done] { done(); });
 }
 
+ProcessExitWaiter::ProcessExitWaiter(QProcess *process)
+{
+    connect(process, &QProcess::stateChanged, this, [this](QProcess::ProcessState state) {
+        if (state == QProcess::NotRunning)
+            fire();
+    });
+    connect(process, &QProcess::errorOccurred, this, [this](QProcess::ProcessError error) {
+        if (error == QProcess::FailedToStart)
+            fire();
+    });
+}
+
+void ProcessExitWaiter::fire()
+{
+    if (m_exited)
+        return;
+    m_exited = true;
+    Q_EMIT exited();
+}
+
 } // namespace ZelkKit

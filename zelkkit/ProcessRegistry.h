@@ -58,4 +58,25 @@ private:
     std::function<void()> m_shutdownDone;
 };
 
+// Fires exited() exactly once, when its process is no longer running or has
+// failed to start (which Qt may report without any change of state). QCoro
+// resumes a coroutine awaiting a signal through a queued call and does not
+// drop a second queued resume when the signal fires twice in one turn, so a
+// query awaits this one-shot signal rather than stateChanged.
+class ProcessExitWaiter : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit ProcessExitWaiter(QProcess *process);
+    bool hasExited() const { return m_exited; }
+
+Q_SIGNALS:
+    void exited();
+
+private:
+    void fire();
+    bool m_exited = false;
+};
+
 } // namespace ZelkKit

@@ -33,11 +33,12 @@ QCoro::Task<Result<RawRun>> runRaw(QString executable, QStringList arguments)
     process->setInputChannelMode(QProcess::ForwardedInputChannel);
     ProcessRegistry::instance().adopt(process, ProcessRegistry::Role::Query);
     QPointer<QProcess> guard(process);
+    // QCoro's own process awaiters hang on a failed start; a one-shot waiter
+    // settles in every case.
+    ProcessExitWaiter waiter(process);
     process->start();
-    // QCoro's own process awaiters hang on a failed start; waiting for the
-    // state to settle works in every case.
-    while (guard && guard->state() != QProcess::NotRunning)
-        co_await qCoro(guard.data(), &QProcess::stateChanged);
+    if (!waiter.hasExited())
+        co_await qCoro(&waiter, &ProcessExitWaiter::exited);
     if (!guard)
         co_return ZelkCLIError::launchFailed(QStringLiteral("the process went away"));
     if (guard->error() == QProcess::FailedToStart) {
