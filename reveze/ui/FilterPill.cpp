@@ -64,10 +64,4 @@ void FilterPill::changeEvent(QEvent *event)
     QAbstractButton::changeEvent(event);
 }
 
-void FilterPill::nextCheckState()
-{
-    // Pressing a pill chooses it; only choosing another unchecks it.
-    setChecked(true);
-}
-
 } // namespace ReveZE
