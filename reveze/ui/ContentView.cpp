@@ -13,10 +13,12 @@
 #include "SidebarModel.h"
 #include "StatusBar.h"
 #include "Symbols.h"
+#include "TextStyles.h"
 
 #include <QAction>
 #include <QCloseEvent>
 #include <QFrame>
+#include <QLabel>
 #include <QListView>
 #include <QMessageBox>
 #include <QPushButton>
@@ -364,6 +366,7 @@ void ContentView::renderAlert()
         ok->setObjectName(QStringLiteral("errorAlertOk"));
         alert->setDefaultButton(ok);
         alert->setEscapeButton(ok);
+
         // However the alert goes away, the message goes with it.
         connect(alert, &QDialog::finished, this, [this, alert] {
             if (m_alert == alert)
@@ -376,6 +379,11 @@ void ContentView::renderAlert()
     m_alert->setWindowTitle(m_l(L::zelkError));
     m_alert->setText(m_l(L::zelkError));
     m_alert->setInformativeText(*message);
+    // The title reads as a title; the message gets room for a sentence.
+    if (auto *title = m_alert->findChild<QLabel *>(QStringLiteral("qt_msgbox_label")))
+        title->setFont(TextStyles::font(TextStyle::Headline));
+    if (auto *text = m_alert->findChild<QLabel *>(QStringLiteral("qt_msgbox_informativelabel")))
+        text->setMinimumWidth(320);
     m_alert->setAccessibleName(m_l(L::zelkError));
     if (QAbstractButton *ok = m_alert->button(QMessageBox::Ok)) {
         ok->setText(m_l(L::ok));

@@ -1,0 +1,313 @@
+// Renders ReveZE's window in every screen and state of the table below, in
+// English and Chinese, light and dark, to PNG files:
+//
+//     reveze-screenshots OUTPUT_DIRECTORY [NAME_FILTER]
+//
+// Each "world" is a fresh zelk-sim state seeded from the demo tree (and
+// edited where the world needs it: no packages, a protocol that is too new)
+// or no zelk at all; the window runs against it through AppModel exactly as
+// the program does. Files are named <screen>-<en|zh>-<light|dark>.png.
+//
+// A new screen adds a row to `screens`: a name, the world it needs and what
+// to do with the window (choose a section, select a package, type a search)
+// before the picture is taken. Sheets and alerts open over the window are
+// drawn into the picture where they would appear.
+
+#include "AppModel.h"
+#include "ContentView.h"
+#include "FilterPills.h"
+#include "InstalledListView.h"
+#include "Localizer.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QPainter>
+#include <QPalette>
+#include <QProcess>
+#include <QSettings>
+#include <QStyle>
+#include <QStyleFactory>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QToolBar>
+
+#include <qcoro/qcorosignal.h>
+#include <qcoro/qcorotask.h>
+#include <qcoro/qcorotimer.h>
+
+#include <cstdio>
+#include <functional>
+#include <memory>
+
+using namespace ReveZE;
+
+namespace {
+
+enum class World {
+    Demo,     // the demo tree, refreshed
+    Loading,  // the demo tree, pictured while the first refresh runs
+    Empty,    // an installation without packages
+    TooNew,   // a zelk that speaks protocol 2
+    NoZelk,   // no zelk executable at all
+};
+
+struct Screen {
+    const char *name;
+    World world;
+    std::function<void(ContentView &, AppModel &)> prepare;
+};
+
+InstalledListView *installedList(ContentView &window)
+{
+    return qobject_cast<InstalledListView *>(window.contentScreen());
+}
+
+// Every screen and state worth a picture. Screens built later add rows here.
+const QList<Screen> &screens()
+{
+    static const QList<Screen> table = {
+        {"installed", World::Demo, [](ContentView &, AppModel &) {}},
+        {"installed-selected", World::Demo,
+         [](ContentView &w, AppModel &) { w.setSelectedPackage(QStringLiteral("jq")); }},
+        {"installed-search", World::Demo,
+         [](ContentView &w, AppModel &) { installedList(w)->setSearch(QStringLiteral("lib")); }},
+        {"installed-dependencies", World::Demo,
+         [](ContentView &w, AppModel &) { installedList(w)->setFilter(InstalledListView::Filter::Dependencies); }},
+        {"installed-hide-dependencies", World::Demo,
+         [](ContentView &w, AppModel &) { installedList(w)->setHideDependencies(true); }},
+        {"installed-no-match", World::Demo,
+         [](ContentView &w, AppModel &) { installedList(w)->setSearch(QStringLiteral(" ")); }},
+        {"installed-loading", World::Loading, [](ContentView &, AppModel &) {}},
+        {"installed-empty", World::Empty, [](ContentView &, AppModel &) {}},
+        {"upgrades", World::Demo, [](ContentView &w, AppModel &) { w.setSection(SidebarItem::Upgrades); }},
+        {"discover", World::Demo, [](ContentView &w, AppModel &) { w.setSection(SidebarItem::Discover); }},
+        {"doctor", World::Demo, [](ContentView &w, AppModel &) { w.setSection(SidebarItem::Doctor); }},
+        {"config", World::Demo, [](ContentView &w, AppModel &) { w.setSection(SidebarItem::Config); }},
+        {"install-sheet", World::Demo,
+         [](ContentView &w, AppModel &) {
+             w.setSelectedPackage(QStringLiteral("jq"));
+             w.install();
+         }},
+        {"error-alert", World::Demo,
+         [](ContentView &, AppModel &model) {
+             // What an unreadable answer of zelk looks like.
+             model.setErrorMessage(QStringLiteral("Could not read `zelk` output: packages[3].sha256: missing key"));
+         }},
+        {"compatibility", World::TooNew, [](ContentView &, AppModel &) {}},
+        {"no-zelk", World::NoZelk, [](ContentView &, AppModel &) {}},
+    };
+    return table;
+}
+
+QPalette darkPalette()
+{
+    QPalette p;
+    const QColor window(0x1e, 0x1e, 0x20), base(0x25, 0x25, 0x28), text(0xec, 0xec, 0xee);
+    p.setColor(QPalette::Window, window);
+    p.setColor(QPalette::WindowText, text);
+    p.setColor(QPalette::Base, base);
+    p.setColor(QPalette::AlternateBase, window.lighter(115));
+    p.setColor(QPalette::ToolTipBase, base);
+    p.setColor(QPalette::ToolTipText, text);
+    p.setColor(QPalette::PlaceholderText, QColor(0x8a, 0x8a, 0x90));
+    p.setColor(QPalette::Text, text);
+    p.setColor(QPalette::Button, QColor(0x32, 0x32, 0x36));
+    p.setColor(QPalette::ButtonText, text);
+    p.setColor(QPalette::BrightText, Qt::white);
+    p.setColor(QPalette::Light, QColor(0x48, 0x48, 0x4c));
+    p.setColor(QPalette::Midlight, QColor(0x3a, 0x3a, 0x3e));
+    p.setColor(QPalette::Mid, QColor(0x3c, 0x3c, 0x40));
+    p.setColor(QPalette::Dark, QColor(0x12, 0x12, 0x14));
+    p.setColor(QPalette::Shadow, Qt::black);
+    p.setColor(QPalette::Highlight, QColor(0x0a, 0x84, 0xff));
+    p.setColor(QPalette::HighlightedText, Qt::white);
+    p.setColor(QPalette::Link, QColor(0x41, 0x9c, 0xff));
+    p.setColor(QPalette::LinkVisited, QColor(0xa0, 0x7c, 0xff));
+    for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+        p.setColor(QPalette::Disabled, role, QColor(0x6c, 0x6c, 0x70));
+    return p;
+}
+
+QPalette lightPalette()
+{
+    QPalette p = QApplication::style()->standardPalette();
+    p.setColor(QPalette::Highlight, QColor(0x0a, 0x7a, 0xff));
+    p.setColor(QPalette::HighlightedText, Qt::white);
+    return p;
+}
+
+// Seeds a zelk-sim state from the demo tree by running one query in it.
+bool seed(const QString &state)
+{
+    QProcess sim;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("ZELK_SIM_STATE"), state);
+    environment.insert(QStringLiteral("ZELK_SIM_DEMO"), QStringLiteral(ZELK_SIM_DEMO_DIR));
+    sim.setProcessEnvironment(environment);
+    sim.start(QStringLiteral(ZELK_SIM_PATH), {QStringLiteral("version"), QStringLiteral("--json")});
+    return sim.waitForFinished(30000) && sim.exitCode() == 0;
+}
+
+bool editJson(const QString &path, const std::function<void(QJsonObject &)> &edit)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    QJsonObject object = QJsonDocument::fromJson(file.readAll()).object();
+    file.close();
+    edit(object);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return false;
+    file.write(QJsonDocument(object).toJson());
+    return true;
+}
+
+// Prepares the zelk-sim state of a world and points the environment at it
+// (the model's children inherit it when they start).
+bool enterWorld(World world, const QString &root)
+{
+    if (world == World::NoZelk) {
+        qputenv("REVEZE_ZELK", QFile::encodeName(root + QStringLiteral("/no-zelk-here")));
+        return true;
+    }
+    const QString state = root + QStringLiteral("/state");
+    if (!seed(state))
+        return false;
+    if (world == World::Empty
+        && !editJson(state + QStringLiteral("/installed.json"), [](QJsonObject &o) { o[QStringLiteral("packages")] = QJsonArray(); }))
+        return false;
+    if (world == World::TooNew
+        && !editJson(state + QStringLiteral("/config.json"), [](QJsonObject &o) { o[QStringLiteral("protocol")] = 2; }))
+        return false;
+    qputenv("REVEZE_ZELK", ZELK_SIM_PATH);
+    qputenv("ZELK_SIM_STATE", QFile::encodeName(state));
+    qputenv("ZELK_SIM_DEMO", ZELK_SIM_DEMO_DIR);
+    return true;
+}
+
+QCoro::Task<> pause(int ms)
+{
+    QTimer timer;
+    timer.setSingleShot(true);
+    timer.start(ms);
+    co_await timer;
+}
+
+// The window, with the sheet or alert open over it drawn where it would be.
+QImage picture(ContentView &window)
+{
+    QImage image = window.grab().toImage();
+    QPainter painter(&image);
+    const int top = window.findChild<QToolBar *>() ? window.findChild<QToolBar *>()->height() : 0;
+    for (QDialog *dialog : window.findChildren<QDialog *>()) {
+        if (!dialog->isVisible())
+            continue;
+        dialog->adjustSize();
+        const QImage over = dialog->grab().toImage();
+        const QPoint at((image.width() - over.width()) / 2, top);
+        painter.fillRect(QRect(at + QPoint(2, 3), over.size()), QColor(0, 0, 0, 50));
+        painter.drawImage(at, over);
+        painter.setPen(QColor(0, 0, 0, 60));
+        painter.drawRect(QRect(at, over.size()).adjusted(0, 0, -1, -1));
+    }
+    return image;
+}
+
+QCoro::Task<int> renderAll(QString output, QString filter)
+{
+    int written = 0;
+    const World worlds[] = {World::Demo, World::Loading, World::Empty, World::TooNew, World::NoZelk};
+    for (World world : worlds) {
+        QList<Screen> wanted;
+        for (const Screen &screen : screens()) {
+            if (screen.world == world && QString::fromLatin1(screen.name).contains(filter))
+                wanted.append(screen);
+        }
+        if (wanted.isEmpty())
+            continue;
+        QTemporaryDir root;
+        if (!enterWorld(world, root.path())) {
+            std::fprintf(stderr, "reveze-screenshots: could not prepare the zelk-sim state\n");
+            co_return -1;
+        }
+        for (const Screen &screen : std::as_const(wanted)) {
+            for (const bool dark : {false, true}) {
+                for (const AppLanguage language : allLanguages()) {
+                    QApplication::setPalette(dark ? darkPalette() : lightPalette());
+                    QSettings settings(root.filePath(QStringLiteral("settings.ini")), QSettings::IniFormat);
+                    Localizer l(language, {&settings, QStringList{rawValue(language)}});
+                    auto model = std::make_unique<AppModel>();
+                    auto window = std::make_unique<ContentView>(*model, l);
+                    window->setAttribute(Qt::WA_DontShowOnScreen);
+                    window->show();
+                    if (world != World::Loading && model->isLoading())
+                        co_await qCoro(window.get(), &ContentView::firstRefreshFinished);
+                    screen.prepare(*window, *model);
+                    co_await pause(30);
+                    if (InstalledListView *list = installedList(*window)) {
+                        while (list->filterPills()->highlightAnimation()->state() == QAbstractAnimation::Running)
+                            co_await pause(30);
+                    }
+                    const QString file = QStringLiteral("%1/%2-%3-%4.png")
+                                             .arg(output, QLatin1String(screen.name),
+                                                  language == AppLanguage::English ? QStringLiteral("en")
+                                                                                   : QStringLiteral("zh"),
+                                                  dark ? QStringLiteral("dark") : QStringLiteral("light"));
+                    if (!picture(*window).save(file, "PNG")) {
+                        std::fprintf(stderr, "reveze-screenshots: could not write %s\n", qPrintable(file));
+                        co_return -1;
+                    }
+                    std::printf("%s\n", qPrintable(file));
+                    ++written;
+                    // The picture of the loading state is taken mid-refresh;
+                    // the refresh ends before its model goes.
+                    if (model->isLoading())
+                        co_await qCoro(window.get(), &ContentView::firstRefreshFinished);
+                    window.reset();
+                    model.reset();
+                }
+            }
+        }
+    }
+    co_return written;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("ReveZE"));
+    QCoreApplication::setOrganizationName(QStringLiteral("ReveZE"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(REVEZE_VERSION));
+    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+    // Windows come and go here; the run ends when every picture is taken.
+    QGuiApplication::setQuitOnLastWindowClosed(false);
+    const QStringList arguments = QCoreApplication::arguments();
+    if (arguments.size() < 2 || arguments.size() > 3) {
+        std::fprintf(stderr, "usage: reveze-screenshots OUTPUT_DIRECTORY [NAME_FILTER]\n");
+        return 2;
+    }
+    const QString output = QDir(arguments.at(1)).absolutePath();
+    if (!QDir().mkpath(output)) {
+        std::fprintf(stderr, "reveze-screenshots: cannot create %s\n", qPrintable(output));
+        return 1;
+    }
+    const QString filter = arguments.value(2);
+    int result = 1;
+    auto run = [&]() -> QCoro::Task<> {
+        const int written = co_await renderAll(output, filter);
+        result = written > 0 ? 0 : 1;
+        QCoreApplication::quit();
+    };
+    QTimer::singleShot(0, &app, [&] { [[maybe_unused]] QCoro::Task<> task = run(); });
+    app.exec();
+    return result;
+}
