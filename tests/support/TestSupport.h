@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <QEventLoop>
 
+#include <memory>
 #include <optional>
 #include <QString>
 #include <QTest>
@@ -54,6 +55,27 @@ inline void await(QCoro::Task<> &&task)
     auto driver = drive();
     if (!done)
         loop.exec();
+}
+
+// The outcome of a task started with startDetached(), filled when it ends.
+template<typename T>
+struct Outcome {
+    std::optional<T> value;
+};
+
+// Starts a task and lets it run on its own; the test waits for the outcome
+// with QTRY_* so a task that never finishes fails instead of hanging.
+template<typename T>
+std::shared_ptr<Outcome<T>> startDetached(QCoro::Task<T> task)
+{
+    auto outcome = std::make_shared<Outcome<T>>();
+    auto runner = [](QCoro::Task<T> inner, std::shared_ptr<Outcome<T>> out) -> QCoro::Task<> {
+        out->value.emplace(co_await std::move(inner));
+    };
+    // Dropping the runner's task detaches it; it still runs to its end.
+    auto detached = runner(std::move(task), outcome);
+    Q_UNUSED(detached);
+    return outcome;
 }
 
 int finishRun(int qtestResult);

@@ -32,23 +32,9 @@ namespace {
 constexpr int childTimeout = 60000;
 
 template<typename T>
-struct Outcome {
-    std::optional<T> value;
-};
-
-// Starts a task and lets it run on its own; the test waits for the outcome
-// with QTRY_* so a task that never finishes fails instead of hanging.
-template<typename T>
-std::shared_ptr<Outcome<T>> start(QCoro::Task<T> task)
+std::shared_ptr<TestSupport::Outcome<T>> start(QCoro::Task<T> task)
 {
-    auto outcome = std::make_shared<Outcome<T>>();
-    auto runner = [](QCoro::Task<T> inner, std::shared_ptr<Outcome<T>> out) -> QCoro::Task<> {
-        out->value.emplace(co_await std::move(inner));
-    };
-    // Dropping the runner's task detaches it; it still runs to its end.
-    auto detached = runner(std::move(task), outcome);
-    Q_UNUSED(detached);
-    return outcome;
+    return TestSupport::startDetached(std::move(task));
 }
 
 #define WAIT_FOR(outcome) QTRY_VERIFY_WITH_TIMEOUT((outcome)->value.has_value(), childTimeout)

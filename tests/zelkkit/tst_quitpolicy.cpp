@@ -26,20 +26,9 @@ namespace {
 constexpr int childTimeout = 60000;
 
 template<typename T>
-struct Outcome {
-    std::optional<T> value;
-};
-
-template<typename T>
-std::shared_ptr<Outcome<T>> start(QCoro::Task<T> task)
+std::shared_ptr<TestSupport::Outcome<T>> start(QCoro::Task<T> task)
 {
-    auto outcome = std::make_shared<Outcome<T>>();
-    auto runner = [](QCoro::Task<T> inner, std::shared_ptr<Outcome<T>> out) -> QCoro::Task<> {
-        out->value.emplace(co_await std::move(inner));
-    };
-    auto detached = runner(std::move(task), outcome);
-    Q_UNUSED(detached);
-    return outcome;
+    return TestSupport::startDetached(std::move(task));
 }
 
 QCoro::Task<int> readAll(std::shared_ptr<ZelkEventStream> stream)
