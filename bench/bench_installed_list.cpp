@@ -15,9 +15,9 @@
 // Runs on the offscreen platform unless QT_QPA_PLATFORM says otherwise.
 
 #include "AppModel.h"
-#include "InstalledListView.h"
+#include "installed/InstalledListView.h"
 #include "Localizer.h"
-#include "SearchBar.h"
+#include "widgets/SearchBar.h"
 
 #include <CatalogStore.h>
 #include <InstallStatus.h>

@@ -14,9 +14,9 @@
 // drawn into the picture where they would appear.
 
 #include "AppModel.h"
-#include "ContentView.h"
-#include "FilterPills.h"
-#include "InstalledListView.h"
+#include "window/ContentView.h"
+#include "widgets/FilterPills.h"
+#include "installed/InstalledListView.h"
 #include "Localizer.h"
 
 #include <QApplication>

@@ -1,6 +1,6 @@
 // ReveZE, a desktop front end for the zelk package manager.
 
-#include "ReveZEApp.h"
+#include "window/ReveZEApp.h"
 
 #include <QApplication>
 

@@ -1,0 +1,417 @@
+#include "window/ContentView.h"
+
+#include "AppModel.h"
+#include "window/SelectPackageView.h"
+#include "window/InstallSheetPlaceholder.h"
+#include "installed/InstalledListView.h"
+#include "window/LanguagePicker.h"
+#include "Localizer.h"
+#include "widgets/Palette.h"
+#include "window/PackageDetailPlaceholder.h"
+#include "window/SectionPlaceholder.h"
+#include "window/SidebarDelegate.h"
+#include "window/SidebarModel.h"
+#include "window/StatusBar.h"
+#include "widgets/Symbols.h"
+#include "widgets/TextStyles.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QFrame>
+#include <QLabel>
+#include <QListView>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSplitter>
+#include <QToolBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace ReveZE {
+
+namespace {
+
+// Which screen a section shows: no section shows the Installed list, and the
+// two keep one screen (and its state) between them.
+SidebarItem screenOf(const std::optional<SidebarItem> &section)
+{
+    return section.value_or(SidebarItem::Installed);
+}
+
+QFrame *divider(QWidget *parent)
+{
+    auto *line = new QFrame(parent);
+    line->setFrameShape(QFrame::NoFrame);
+    line->setFixedHeight(1);
+    line->setAutoFillBackground(true);
+    line->setBackgroundRole(QPalette::Mid);
+    return line;
+}
+
+} // namespace
+
+ContentView::ContentView(AppModel &model, Localizer &l, QWidget *parent)
+    : QMainWindow(parent), m_model(model), m_l(l)
+{
+    setObjectName(QStringLiteral("mainWindow"));
+    resize(defaultSize);
+    setUnifiedTitleAndToolBarOnMac(true);
+    buildToolbar();
+
+    auto *central = new QWidget(this);
+    auto *stack = new QVBoxLayout(central);
+    stack->setContentsMargins(0, 0, 0, 0);
+    stack->setSpacing(0);
+
+    m_columns = new QSplitter(Qt::Horizontal, central);
+    m_columns->setObjectName(QStringLiteral("columns"));
+    m_columns->setChildrenCollapsible(false);
+    m_columns->setHandleWidth(1);
+    m_columns->setStyleSheet(QStringLiteral("QSplitter::handle { background: palette(mid); }"));
+
+    m_columns->addWidget(buildSidebarColumn());
+
+    m_contentColumn = new QWidget(m_columns);
+    m_contentColumn->setObjectName(QStringLiteral("contentColumn"));
+    m_contentColumn->setMinimumWidth(320);
+    m_contentColumn->setAutoFillBackground(true);
+    m_contentColumn->setBackgroundRole(QPalette::Base);
+    auto *contentLayout = new QVBoxLayout(m_contentColumn);
+    contentLayout->setContentsMargins(0, 0, 0, 0);
+    m_columns->addWidget(m_contentColumn);
+
+    m_detailColumn = new QWidget(m_columns);
+    m_detailColumn->setObjectName(QStringLiteral("detailColumn"));
+    m_detailColumn->setMinimumWidth(300);
+    m_detailColumn->setAutoFillBackground(true);
+    m_detailColumn->setBackgroundRole(QPalette::Base);
+    auto *detailLayout = new QVBoxLayout(m_detailColumn);
+    detailLayout->setContentsMargins(0, 0, 0, 0);
+    m_columns->addWidget(m_detailColumn);
+
+    m_columns->setStretchFactor(0, 0);
+    m_columns->setStretchFactor(1, 1);
+    m_columns->setStretchFactor(2, 1);
+    m_columns->setSizes({sidebarIdealWidth, 440, defaultSize.width() - sidebarIdealWidth - 440});
+    stack->addWidget(m_columns, 1);
+
+    stack->addWidget(divider(central));
+    m_statusBar = new StatusBar(m_model, m_l, central);
+    stack->addWidget(m_statusBar);
+    setCentralWidget(central);
+
+    connect(&m_model, &AppModel::isLoadingChanged, this, &ContentView::renderToolbar);
+    connect(&m_model, &AppModel::errorMessageChanged, this, &ContentView::renderAlert);
+    connect(&m_l, &Localizer::languageChanged, this, &ContentView::render);
+    render();
+}
+
+ContentView::~ContentView() = default;
+
+QWidget *ContentView::buildSidebarColumn()
+{
+    auto *column = new QWidget(m_columns);
+    column->setObjectName(QStringLiteral("sidebarColumn"));
+    column->setMinimumWidth(sidebarMinimumWidth);
+    column->setMaximumWidth(sidebarMaximumWidth);
+    // The sidebar sits on the window colour, the columns beside it on the
+    // base colour, as source lists do.
+    column->setAutoFillBackground(true);
+    column->setBackgroundRole(QPalette::Window);
+    auto *layout = new QVBoxLayout(column);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+
+    m_sidebar = new QListView(column);
+    m_sidebar->setObjectName(QStringLiteral("sidebar"));
+    m_sidebar->setFrameShape(QFrame::NoFrame);
+    m_sidebar->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_sidebar->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_sidebar->setUniformItemSizes(true);
+    m_sidebar->setSpacing(0);
+    m_sidebar->setContentsMargins(0, 0, 0, 0);
+    m_sidebar->viewport()->setAutoFillBackground(false);
+    m_sidebar->setStyleSheet(QStringLiteral("QListView { background: transparent; padding-top: 8px; }"));
+    m_sidebarModel = new SidebarModel(m_model, m_l, m_sidebar);
+    m_sidebar->setModel(m_sidebarModel);
+    m_sidebar->setItemDelegate(new SidebarDelegate(m_sidebar));
+    connect(m_sidebar->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
+        if (m_syncingSidebar)
+            return;
+        const QModelIndexList selected = m_sidebar->selectionModel()->selectedIndexes();
+        setSection(selected.isEmpty() ? std::nullopt : std::optional(SidebarModel::itemAt(selected.first())));
+    });
+    layout->addWidget(m_sidebar, 1);
+
+    layout->addWidget(divider(column));
+    m_languagePicker = new LanguagePicker(m_l, column);
+    layout->addWidget(m_languagePicker);
+    return column;
+}
+
+void ContentView::buildToolbar()
+{
+    auto *toolbar = new QToolBar(this);
+    toolbar->setObjectName(QStringLiteral("toolbar"));
+    toolbar->setMovable(false);
+    toolbar->setFloatable(false);
+    toolbar->toggleViewAction()->setVisible(false);
+    toolbar->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    toolbar->setIconSize(QSize(18, 18));
+    // The two actions sit at the trailing end, where primary actions go.
+    auto *spacer = new QWidget(toolbar);
+    spacer->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+    toolbar->addWidget(spacer);
+
+    m_installAction = new QAction(Symbols::icon(u"plus"), QString(), this);
+    m_installAction->setObjectName(QStringLiteral("installAction"));
+    m_installAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_I));
+    m_installAction->setShortcutContext(Qt::WindowShortcut);
+    connect(m_installAction, &QAction::triggered, this, &ContentView::install);
+    toolbar->addAction(m_installAction);
+
+    m_refreshAction = new QAction(Symbols::icon(u"arrow.clockwise"), QString(), this);
+    m_refreshAction->setObjectName(QStringLiteral("refreshAction"));
+    connect(m_refreshAction, &QAction::triggered, this, &ContentView::refresh);
+    toolbar->addAction(m_refreshAction);
+
+    toolbar->widgetForAction(m_installAction)->setObjectName(QStringLiteral("installButton"));
+    toolbar->widgetForAction(m_refreshAction)->setObjectName(QStringLiteral("refreshButton"));
+    addToolBar(Qt::TopToolBarArea, toolbar);
+}
+
+QToolButton *ContentView::installButton() const
+{
+    return findChild<QToolButton *>(QStringLiteral("installButton"));
+}
+
+QToolButton *ContentView::refreshButton() const
+{
+    return findChild<QToolButton *>(QStringLiteral("refreshButton"));
+}
+
+void ContentView::setSection(std::optional<SidebarItem> section)
+{
+    if (m_section == section)
+        return;
+    m_section = section;
+    renderSidebar();
+    renderContent();
+    renderTitle();
+    Q_EMIT sectionChanged();
+}
+
+void ContentView::setSelectedPackage(std::optional<QString> name)
+{
+    if (m_selectedPackage == name)
+        return;
+    m_selectedPackage = std::move(name);
+    if (auto *list = qobject_cast<InstalledListView *>(m_contentScreen))
+        list->setSelection(m_selectedPackage);
+    renderDetail();
+    renderTitle();
+    Q_EMIT selectedPackageChanged();
+}
+
+void ContentView::install()
+{
+    m_installTarget = m_selectedPackage.value_or(QString());
+    m_showingInstall = true;
+    renderInstallSheet();
+    Q_EMIT showingInstallChanged();
+}
+
+void ContentView::refresh()
+{
+    if (m_model.isLoading())
+        return;
+    [[maybe_unused]] QCoro::Task<> task = runRefresh();
+}
+
+QCoro::Task<> ContentView::runRefresh()
+{
+    co_await m_model.refresh(true);
+}
+
+QCoro::Task<> ContentView::firstLoad()
+{
+    QPointer<ContentView> self(this);
+    AppModel &model = m_model;
+    co_await model.refresh(false);
+    // The first load belongs to the window: a window that went away in the
+    // meantime hears nothing of it.
+    if (self)
+        Q_EMIT self->firstRefreshFinished();
+}
+
+void ContentView::showEvent(QShowEvent *event)
+{
+    QMainWindow::showEvent(event);
+    if (m_firstShown)
+        return;
+    m_firstShown = true;
+    [[maybe_unused]] QCoro::Task<> task = firstLoad();
+}
+
+void ContentView::closeEvent(QCloseEvent *event)
+{
+    event->accept();
+    Q_EMIT closed();
+}
+
+QString ContentView::navigationTitle() const
+{
+    if (m_selectedPackage)
+        return *m_selectedPackage;
+    return m_contentScreen ? m_contentScreen->navigationTitle() : QString();
+}
+
+void ContentView::render()
+{
+    renderToolbar();
+    renderSidebar();
+    renderContent();
+    renderDetail();
+    renderAlert();
+    renderInstallSheet();
+    renderTitle();
+}
+
+void ContentView::renderToolbar()
+{
+    m_installAction->setText(m_l(L::installEllipsis));
+    m_installAction->setToolTip(m_l(L::installHelp));
+    m_refreshAction->setText(m_l(L::refresh));
+    m_refreshAction->setToolTip(m_l(L::refreshHelp));
+    m_refreshAction->setEnabled(!m_model.isLoading());
+    if (QToolButton *button = installButton())
+        button->setAccessibleName(m_l(L::installEllipsis));
+    if (QToolButton *button = refreshButton())
+        button->setAccessibleName(m_l(L::refresh));
+}
+
+void ContentView::renderSidebar()
+{
+    m_syncingSidebar = true;
+    if (m_section)
+        m_sidebar->selectionModel()->setCurrentIndex(m_sidebarModel->indexOf(*m_section),
+                                                     QItemSelectionModel::ClearAndSelect);
+    else
+        m_sidebar->selectionModel()->clearSelection();
+    m_syncingSidebar = false;
+    // The list's own name: the product, the same in every language; each row
+    // is named by its section title.
+    m_sidebar->setAccessibleName(QStringLiteral("ReveZE"));
+}
+
+void ContentView::renderContent()
+{
+    const SidebarItem wanted = screenOf(m_section);
+    if (m_hasContent && m_contentFor == wanted)
+        return;
+    // A section's screen is made anew on each visit, so its own state starts
+    // over; the selected package is the window's and carries on.
+    if (m_contentScreen) {
+        m_contentScreen->hide();
+        m_contentScreen->deleteLater();
+    }
+    NavigationScreen *screen = nullptr;
+    if (wanted == SidebarItem::Installed) {
+        auto *list = new InstalledListView(m_model, m_l, m_selectedPackage, m_contentColumn);
+        connect(list, &InstalledListView::selectionEdited, this,
+                [this](const std::optional<QString> &name) { setSelectedPackage(name); });
+        screen = list;
+    } else {
+        screen = new SectionPlaceholder(wanted, m_l, m_contentColumn);
+    }
+    connect(screen, &NavigationScreen::navigationTitleChanged, this, &ContentView::renderTitle);
+    m_contentColumn->layout()->addWidget(screen);
+    m_contentScreen = screen;
+    m_contentFor = wanted;
+    m_hasContent = true;
+}
+
+void ContentView::renderDetail()
+{
+    if (m_hasDetail && m_detailFor == m_selectedPackage)
+        return;
+    if (m_detailWidget) {
+        m_detailWidget->hide();
+        m_detailWidget->deleteLater();
+    }
+    if (m_selectedPackage)
+        m_detailWidget = new PackageDetailPlaceholder(*m_selectedPackage, m_detailColumn);
+    else
+        m_detailWidget = new SelectPackageView(m_l, m_detailColumn);
+    m_detailColumn->layout()->addWidget(m_detailWidget);
+    m_detailFor = m_selectedPackage;
+    m_hasDetail = true;
+}
+
+void ContentView::renderAlert()
+{
+    const std::optional<QString> &message = m_model.errorMessage();
+    if (!message) {
+        // Cleared elsewhere (a new refresh): the alert goes with it.
+        if (m_alert)
+            m_alert->done(QMessageBox::Ok);
+        return;
+    }
+    if (!m_alert) {
+        auto *alert = new QMessageBox(this);
+        alert->setObjectName(QStringLiteral("errorAlert"));
+        alert->setIcon(QMessageBox::Warning);
+        alert->setWindowModality(Qt::WindowModal);
+        QPushButton *ok = alert->addButton(QMessageBox::Ok);
+        ok->setObjectName(QStringLiteral("errorAlertOk"));
+        alert->setDefaultButton(ok);
+        alert->setEscapeButton(ok);
+
+        // However the alert goes away, the message goes with it.
+        connect(alert, &QDialog::finished, this, [this, alert] {
+            if (m_alert == alert)
+                m_alert = nullptr;
+            alert->deleteLater();
+            m_model.setErrorMessage(std::nullopt);
+        });
+        m_alert = alert;
+    }
+    m_alert->setWindowTitle(m_l(L::zelkError));
+    m_alert->setText(m_l(L::zelkError));
+    m_alert->setInformativeText(*message);
+    // The title reads as a title; the message gets room for a sentence.
+    if (auto *title = m_alert->findChild<QLabel *>(QStringLiteral("qt_msgbox_label")))
+        title->setFont(TextStyles::font(TextStyle::Headline));
+    if (auto *text = m_alert->findChild<QLabel *>(QStringLiteral("qt_msgbox_informativelabel")))
+        text->setMinimumWidth(320);
+    m_alert->setAccessibleName(m_l(L::zelkError));
+    if (QAbstractButton *ok = m_alert->button(QMessageBox::Ok)) {
+        ok->setText(m_l(L::ok));
+        ok->setAccessibleName(m_l(L::ok));
+    }
+    if (!m_alert->isVisible())
+        m_alert->open();
+}
+
+void ContentView::renderInstallSheet()
+{
+    if (!m_showingInstall || m_installSheet)
+        return;
+    auto *sheet = new InstallSheetPlaceholder(m_installTarget, m_l, this);
+    connect(sheet, &QDialog::finished, this, [this, sheet] {
+        if (m_installSheet == sheet)
+            m_installSheet = nullptr;
+        sheet->deleteLater();
+        m_showingInstall = false;
+        Q_EMIT showingInstallChanged();
+    });
+    m_installSheet = sheet;
+    sheet->open();
+}
+
+void ContentView::renderTitle()
+{
+    setWindowTitle(navigationTitle());
+}
+
+} // namespace ReveZE
