@@ -21,6 +21,7 @@ InstallSheetPlaceholder::InstallSheetPlaceholder(AppModel &, Localizer &l, QStri
     layout->setContentsMargins(24, 20, 24, 20);
     layout->setSpacing(12);
     auto *title = new QLabel(l(L::installTitle), this);
+    title->setTextFormat(Qt::PlainText);
     TextStyles::apply(title, TextStyle::Title3, QFont::DemiBold);
     layout->addWidget(title);
     auto *name = new QLabel(m_packageName, this);
