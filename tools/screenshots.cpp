@@ -19,10 +19,14 @@
 #include "window/ContentView.h"
 #include "widgets/FilterPills.h"
 #include "installed/InstalledListView.h"
+#include "config/ConfigView.h"
+#include "window/LanguagePicker.h"
 #include "Localizer.h"
 #include "window/NavigationScreen.h"
 
 #include <QApplication>
+#include <QComboBox>
+#include <QDateTime>
 #include <QDialog>
 #include <QDir>
 #include <QFile>
@@ -58,6 +62,8 @@ enum class World {
     Empty,    // an installation without packages
     TooNew,   // a zelk that speaks protocol 2
     NoZelk,   // no zelk executable at all
+    Healthy,      // the demo tree with nothing for the doctor to find
+    DoctorFails,  // the demo tree whose doctor cannot read its own state
 };
 
 struct Screen {
@@ -131,13 +137,71 @@ QList<Screen> doctorScreens()
 {
     return {
         {"doctor", World::Demo, [](ContentView &w, AppModel &) { w.setSection(SidebarItem::Doctor); }},
+        {"doctor-clean", World::Healthy, [](ContentView &w, AppModel &) { w.setSection(SidebarItem::Doctor); }},
+        {"doctor-failed", World::DoctorFails, [](ContentView &w, AppModel &) { w.setSection(SidebarItem::Doctor); }},
     };
+}
+
+// The Configuration screen as it is between its appearance and the arrival
+// of the data sources: the same screen with its on-show load held back.
+class ConfigBeforeItsData : public ConfigView
+{
+public:
+    using ConfigView::ConfigView;
+
+protected:
+    // Nothing is loaded, and the picture need not wait for it.
+    void appeared() override { setLoaded(true); }
+};
+
+// The language the window speaks, read from its picker.
+AppLanguage windowLanguage(ContentView &window)
+{
+    const QVariant data = window.languagePicker()->comboBox()->currentData();
+    return data.isValid() ? AppLanguage(data.toInt()) : AppLanguage::English;
+}
+
+// Scratch space of the Configuration pictures: a localizer's settings, and
+// one state per index refresh, so that no refresh finds another one's lock.
+QTemporaryDir &configScratch()
+{
+    static QTemporaryDir dir;
+    return dir;
 }
 
 QList<Screen> configScreens()
 {
     return {
         {"config", World::Demo, [](ContentView &w, AppModel &) { w.setSection(SidebarItem::Config); }},
+        {"config-loading", World::Demo,
+         [](ContentView &w, AppModel &model) {
+             w.setSection(SidebarItem::Config);
+             static QSettings settings(configScratch().filePath(QStringLiteral("settings.ini")), QSettings::IniFormat);
+             const AppLanguage language = windowLanguage(w);
+             auto *l = new Localizer(language, {&settings, QStringList{rawValue(language)}}, &w);
+             w.setScreenMaker([&model, l](SidebarItem, QWidget *parent) {
+                 return new ConfigBeforeItsData(model, *l, parent);
+             });
+         }},
+        {"config-refreshing", World::Demo,
+         [](ContentView &w, AppModel &) {
+             w.setSection(SidebarItem::Config);
+             auto *screen = qobject_cast<ConfigView *>(w.contentScreen());
+             if (!screen)
+                 return;
+             // Once the screen has its data, the index refresh starts; the
+             // picture is taken while it runs (zelk-sim takes four ticks).
+             QObject::connect(screen, &NavigationScreen::loadedChanged, screen, [screen] {
+                 if (!screen->isLoaded() || screen->isRefreshingIndex())
+                     return;
+                 static int refreshes = 0;
+                 const QByteArray state = qgetenv("ZELK_SIM_STATE");
+                 qputenv("ZELK_SIM_STATE", QFile::encodeName(configScratch().filePath(
+                                               QStringLiteral("refresh-%1").arg(++refreshes))));
+                 screen->refreshIndex();
+                 qputenv("ZELK_SIM_STATE", state);
+             });
+         }},
     };
 }
 
@@ -234,6 +298,32 @@ bool enterWorld(World world, const QString &root)
     if (world == World::TooNew
         && !editJson(state + QStringLiteral("/config.json"), [](QJsonObject &o) { o[QStringLiteral("protocol")] = 2; }))
         return false;
+    if (world == World::Healthy) {
+        // Nothing for the doctor: no fixed findings, a fresh index, every
+        // link on its current version.
+        const bool edited =
+            editJson(state + QStringLiteral("/doctor.json"),
+                     [](QJsonObject &o) { o[QStringLiteral("findings")] = QJsonArray(); })
+            && editJson(state + QStringLiteral("/index.json"),
+                        [](QJsonObject &o) { o[QStringLiteral("refreshed_at")] = QDateTime::currentSecsSinceEpoch(); })
+            && editJson(state + QStringLiteral("/installed.json"), [](QJsonObject &o) {
+                   QJsonArray packages = o[QStringLiteral("packages")].toArray();
+                   for (qsizetype i = 0; i < packages.size(); ++i) {
+                       QJsonObject package = packages[i].toObject();
+                       if (package[QStringLiteral("linked")].toBool())
+                           package[QStringLiteral("linked_version")] = package[QStringLiteral("version")];
+                       packages[i] = package;
+                   }
+                   o[QStringLiteral("packages")] = packages;
+               });
+        if (!edited)
+            return false;
+    }
+    if (world == World::DoctorFails) {
+        QFile doctor(state + QStringLiteral("/doctor.json"));
+        if (!doctor.open(QIODevice::WriteOnly | QIODevice::Truncate) || doctor.write("{\"findings\": [") < 0)
+            return false;
+    }
     qputenv("REVEZE_ZELK", ZELK_SIM_PATH);
     qputenv("ZELK_SIM_STATE", QFile::encodeName(state));
     qputenv("ZELK_SIM_DEMO", ZELK_SIM_DEMO_DIR);
@@ -285,7 +375,8 @@ QImage picture(ContentView &window)
 QCoro::Task<int> renderAll(QString output, QString filter)
 {
     int written = 0;
-    const World worlds[] = {World::Demo, World::Loading, World::Empty, World::TooNew, World::NoZelk};
+    const World worlds[] = {World::Demo,   World::Loading, World::Empty,      World::TooNew,
+                            World::NoZelk, World::Healthy, World::DoctorFails};
     for (World world : worlds) {
         QList<Screen> wanted;
         for (const Screen &screen : screens()) {

@@ -168,10 +168,10 @@ QCoro::Task<> AppModel::refreshOutdated()
         self->setErrorMessage(outdated.error().errorDescription());
 }
 
-QCoro::Task<> AppModel::refreshMirrorAndIndex()
+QCoro::Task<bool> AppModel::refreshMirrorAndIndex()
 {
     if (!m_store)
-        co_return;
+        co_return false;
     QPointer<AppModel> self(this);
     auto mirrorTask = m_store->mirrorConfig();
     auto indexTask = m_store->indexStatus();
@@ -180,53 +180,72 @@ QCoro::Task<> AppModel::refreshMirrorAndIndex()
         co_await drain(std::move(indexTask));
         if (self)
             self->setErrorMessage(mirror.error().errorDescription());
-        co_return;
+        co_return false;
     }
     if (self)
         self->setMirror(mirror.value());
     const Result<IndexStatus> index = co_await std::move(indexTask);
     if (!self)
-        co_return;
-    if (index)
-        self->setIndexStatus(index.value());
-    else
+        co_return false;
+    if (!index) {
         self->setErrorMessage(index.error().errorDescription());
+        co_return false;
+    }
+    self->setIndexStatus(index.value());
+    co_return true;
 }
 
-QCoro::Task<> AppModel::refreshIndex()
+QCoro::Task<bool> AppModel::refreshIndex()
 {
     if (!m_store)
-        co_return;
+        co_return false;
     QPointer<AppModel> self(this);
     CatalogStore *store = m_store;
     const Result<ZelkCommandResult> refreshed = co_await store->refreshIndex();
     if (!self)
-        co_return;
+        co_return false;
     if (!refreshed) {
         self->setErrorMessage(refreshed.error().errorDescription());
-        co_return;
+        co_return false;
     }
+    // zelk ran: whatever it said, the caches are gone and the index may have
+    // changed, so its status is read again. A refresh that failed says why.
+    const bool ranClean = !refreshed->crashed && refreshed->succeeded();
+    if (!ranClean)
+        self->setErrorMessage(
+            ZelkCLIError::commandFailed(refreshed->exitCode, refreshed->message()).errorDescription());
     const Result<IndexStatus> index = co_await store->indexStatus();
     if (!self)
-        co_return;
-    if (index)
-        self->setIndexStatus(index.value());
-    else
+        co_return false;
+    if (!index) {
         self->setErrorMessage(index.error().errorDescription());
+        co_return false;
+    }
+    self->setIndexStatus(index.value());
+    co_return ranClean;
 }
 
-QCoro::Task<> AppModel::refreshDoctor()
+QCoro::Task<bool> AppModel::refreshDoctor()
 {
     if (!m_store)
-        co_return;
+        co_return false;
     QPointer<AppModel> self(this);
-    const Result<DoctorRun> findings = co_await m_store->doctor();
+    const Result<DoctorRun> run = co_await m_store->doctor();
     if (!self)
-        co_return;
-    if (findings)
-        self->setDoctorFindings(findings->findings);
-    else
-        self->setErrorMessage(findings.error().errorDescription());
+        co_return false;
+    if (!run) {
+        self->setErrorMessage(run.error().errorDescription());
+        co_return false;
+    }
+    // zelk exits with the number of findings. A run that died, or that gave a
+    // status without a single finding, did not check the install tree; its
+    // findings (if any) are not the tree's, and the earlier ones stay.
+    if (run->crashed || (run->exitCode != 0 && run->findings.isEmpty())) {
+        self->setErrorMessage(ZelkCLIError::commandFailed(run->exitCode, run->message).errorDescription());
+        co_return false;
+    }
+    self->setDoctorFindings(run->findings);
+    co_return true;
 }
 
 QCoro::Task<Result<PackageInfo>> AppModel::info(const QString &name, bool force)

@@ -53,9 +53,21 @@ public:
     // The full refresh: five queries at once, applied in a fixed order.
     QCoro::Task<> refresh(bool force);
     QCoro::Task<> refreshOutdated();
-    QCoro::Task<> refreshMirrorAndIndex();
-    QCoro::Task<> refreshIndex();
-    QCoro::Task<> refreshDoctor();
+    // The partial refreshes below report a failure through errorMessage and
+    // also tell their caller whether they succeeded (false without a store),
+    // so a screen can tell a finished check from a failed one.
+    //
+    // Both queries answered.
+    QCoro::Task<bool> refreshMirrorAndIndex();
+    // `zelk index refresh` exited 0 and the index status was read again. A
+    // refresh that exited non-zero (another zelk holds the lock, the network
+    // is down) still drops the caches and reads the status again; its message
+    // is reported, unless reading the status fails too, which then wins.
+    QCoro::Task<bool> refreshIndex();
+    // The doctor checked the install tree. zelk exits with the number of
+    // findings, so a run that crashed, or exited non-zero without a single
+    // finding, checked nothing: it is a failure and the findings stay.
+    QCoro::Task<bool> refreshDoctor();
     QCoro::Task<ZelkKit::Result<ZelkKit::PackageInfo>> info(const QString &name, bool force);
 
     static QString notFoundText();

@@ -251,11 +251,13 @@ void TestZelkSimEndToEnd::everyQueryDecodesTheDemoTree()
 
     const Result<MirrorConfig> mirrors = await(zelk.mirrorConfig());
     QVERIFY2(mirrors, failureText(mirrors));
-    QCOMPARE(mirrors->mirrors.size(), 2);
+    QCOMPARE(mirrors->mirrors.size(), 3);
     const MirrorEntry &withAuth = mirrors->mirrors.at(1);
     QCOMPARE(withAuth.requiresAuth, std::optional<bool>(true));
     QVERIFY(withAuth.value && withAuth.value->contains(QLatin1String(":****@")));
     QVERIFY(!withAuth.value->contains(QLatin1String("tr0ub4dor3")));
+    // A source that is not set has no address.
+    QVERIFY(!mirrors->mirrors.at(2).value);
 
     const Result<IndexStatus> index = await(zelk.indexStatus());
     QVERIFY2(index, failureText(index));

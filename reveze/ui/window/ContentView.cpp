@@ -4,6 +4,8 @@
 #include "window/SelectPackageView.h"
 #include "window/InstallSheetPlaceholder.h"
 #include "installed/InstalledListView.h"
+#include "doctor/DoctorView.h"
+#include "config/ConfigView.h"
 #include "window/LanguagePicker.h"
 #include "Localizer.h"
 #include "widgets/Palette.h"
@@ -374,10 +376,10 @@ NavigationScreen *ContentView::makeScreen(SidebarItem section, QWidget *parent)
         return new SectionPlaceholder(section, m_l, parent);
 
     case SidebarItem::Doctor:
-        return new SectionPlaceholder(section, m_l, parent);
+        return new DoctorView(m_model, m_l, parent);
 
     case SidebarItem::Config:
-        return new SectionPlaceholder(section, m_l, parent);
+        return new ConfigView(m_model, m_l, parent);
     }
     Q_UNREACHABLE();
     return nullptr;

@@ -9,7 +9,6 @@
 #include <QTest>
 
 #include <csignal>
-#include <cerrno>
 
 using namespace ReveZE;
 using namespace ZelkKit;
@@ -39,11 +38,6 @@ void setHealthy(FakeZelk &zelk)
     zelk.setDocument(words("outdated --json"), R"([{"name":"jq","installed":"1.6","latest":"1.7.1","status":"outdated"}])");
 }
 
-bool processGone(qint64 pid)
-{
-    return pid > 0 && ::kill(pid_t(pid), 0) == -1 && errno == ESRCH;
-}
-
 } // namespace
 
 class TestAppModel : public QObject
@@ -63,6 +57,12 @@ private Q_SLOTS:
     void overlappingRefreshes();
     void partialRefreshes();
     void refreshIndexThatCannotStart();
+    void doctorRunThatCheckedNothing_data();
+    void doctorRunThatCheckedNothing();
+    void failedIndexRefreshIsReported_data();
+    void failedIndexRefreshIsReported();
+    void partialRefreshesSayWhetherTheySucceeded();
+
 };
 
 void TestAppModel::withoutExecutable()
@@ -294,6 +294,129 @@ void TestAppModel::refreshIndexThatCannotStart()
     QVERIFY(model.errorMessage());
     QVERIFY(model.errorMessage()->startsWith(QStringLiteral("Could not start `zelk`: ")));
     QVERIFY(!model.indexStatus());
+}
+
+void TestAppModel::doctorRunThatCheckedNothing_data()
+{
+    QTest::addColumn<QByteArray>("answer");
+    QTest::addColumn<int>("exitStatus");     // RECORDING_ZELK_EXIT, for answers without "@exit"
+    QTest::addColumn<QByteArray>("stderrText");
+    QTest::addColumn<bool>("succeeded");
+    QTest::addColumn<int>("findings");       // afterwards; the earlier run left 1
+    QTest::addColumn<QString>("error");      // empty: none
+
+    QTest::addRow("findings: the status is their number") << QByteArray("@exit 2\nerror\ta\tb\nwarn\tc\td\n") << 0
+                                                           << QByteArray() << true << 2 << QString();
+    QTest::addRow("findings and a status that is not their number")
+        << QByteArray("@exit 7\nwarn\tc\td\n") << 0 << QByteArray() << true << 1 << QString();
+    QTest::addRow("clean: status 0, nothing found") << QByteArray("") << 0 << QByteArray() << true << 0 << QString();
+    QTest::addRow("status without findings or message")
+        << QByteArray("@exit 2\n") << 0 << QByteArray() << false << 1 << QStringLiteral("`zelk` exited with status 2.");
+    QTest::addRow("status without findings, message on stderr")
+        << QByteArray("") << 1 << QByteArray("zelk doctor: cannot read /opt/rurirud/pkgs\n") << false << 1
+        << QStringLiteral("zelk doctor: cannot read /opt/rurirud/pkgs");
+    QTest::addRow("crashed silently") << QByteArray("@abort\n") << 0 << QByteArray() << false << 1
+                                      << QStringLiteral("`zelk` exited with status %1.").arg(SIGABRT);
+    // Half a run's findings are not the tree's.
+    QTest::addRow("crashed after a finding") << QByteArray("@abort\nwarn\tc\td\n") << 0 << QByteArray() << false
+                                             << 1 << QStringLiteral("warn\tc\td");
+}
+
+void TestAppModel::doctorRunThatCheckedNothing()
+{
+    QFETCH(QByteArray, answer);
+    QFETCH(int, exitStatus);
+    QFETCH(QByteArray, stderrText);
+    QFETCH(bool, succeeded);
+    QFETCH(int, findings);
+    QFETCH(QString, error);
+
+    FakeZelk zelk;
+    zelk.setDocument(words("doctor --raw"), "@exit 1\ninfo\tshell\tPATH order\n");
+    AppModel model(ZelkCLI(zelk.executable()));
+    QVERIFY(await(model.refreshDoctor()));
+    QCOMPARE(model.doctorFindings().size(), 1);
+
+    zelk.setDocument(words("doctor --raw"), answer);
+    zelk.setExitStatus(exitStatus);
+    zelk.setStandardError(stderrText);
+    QCOMPARE(await(model.refreshDoctor()), succeeded);
+    QCOMPARE(model.doctorFindings().size(), findings);
+    QCOMPARE(model.errorMessage(), error.isEmpty() ? std::nullopt : std::optional<QString>(error));
+    if (!succeeded)
+        QCOMPARE(model.doctorFindings().first().check, QStringLiteral("shell"));
+}
+
+void TestAppModel::failedIndexRefreshIsReported_data()
+{
+    QTest::addColumn<int>("refreshStatus");
+    QTest::addColumn<QByteArray>("refreshStderr");
+    QTest::addColumn<QByteArray>("statusAnswer");
+    QTest::addColumn<bool>("succeeded");
+    QTest::addColumn<bool>("statusRead");
+    QTest::addColumn<QString>("error");
+
+    const QByteArray fresh = R"(@exit 0
+{"path":"/opt/rurirud/var/index","exists":true,"fresh":true,"age_seconds":0})";
+    QTest::addRow("refreshed") << 0 << QByteArray() << fresh << true << true << QString();
+    QTest::addRow("another zelk holds the lock")
+        << 1 << QByteArray("zelk index refresh: another zelk (pid 4242) is changing this install\n") << fresh << false
+        << true << QStringLiteral("zelk index refresh: another zelk (pid 4242) is changing this install");
+    QTest::addRow("failed without a word") << 2 << QByteArray() << fresh << false << true
+                                           << QStringLiteral("`zelk` exited with status 2.");
+    // The later failure wins.
+    QTest::addRow("refresh and status read both failed")
+        << 1 << QByteArray("network is unreachable\n") << QByteArray("@exit 3\n") << false << false
+        << QStringLiteral("`zelk` exited with status 3.");
+}
+
+void TestAppModel::failedIndexRefreshIsReported()
+{
+    QFETCH(int, refreshStatus);
+    QFETCH(QByteArray, refreshStderr);
+    QFETCH(QByteArray, statusAnswer);
+    QFETCH(bool, succeeded);
+    QFETCH(bool, statusRead);
+    QFETCH(QString, error);
+
+    FakeZelk zelk;
+    zelk.setDocument(words("index refresh"), "");
+    zelk.setExitStatus(refreshStatus);
+    zelk.setStandardError(refreshStderr);
+    zelk.setDocument(words("index status --json"), statusAnswer);
+    AppModel model(ZelkCLI(zelk.executable()));
+    QSignalSpy errors(&model, &AppModel::errorMessageChanged);
+
+    QCOMPARE(await(model.refreshIndex()), succeeded);
+    // Whatever the refresh said, the index status is read again.
+    QCOMPARE(zelk.count(words("index status --json")), 1);
+    QCOMPARE(bool(model.indexStatus()), statusRead);
+    QCOMPARE(model.errorMessage(), error.isEmpty() ? std::nullopt : std::optional<QString>(error));
+    if (!succeeded && !statusRead)
+        QCOMPARE(errors.count(), 2);
+}
+
+void TestAppModel::partialRefreshesSayWhetherTheySucceeded()
+{
+    FakeZelk zelk;
+    zelk.setDocument(words("mirror get --json"), R"({"mirrors":[{"name":"index","source":"default"}]})");
+    zelk.setDocument(words("index status --json"), R"({"path":"/i","exists":true})");
+    AppModel model(ZelkCLI(zelk.executable()));
+    QVERIFY(await(model.refreshMirrorAndIndex()));
+    QVERIFY(!model.errorMessage());
+
+    zelk.setDocument(words("index status --json"), "@exit 4\n");
+    QVERIFY(!await(model.refreshMirrorAndIndex()));
+    QVERIFY(model.mirror());
+    zelk.removeDocument(words("mirror get --json"));
+    QVERIFY(!await(model.refreshMirrorAndIndex()));
+
+    // Without a store nothing runs, and nothing was refreshed.
+    AppModel storeless(static_cast<CatalogStore *>(nullptr));
+    QVERIFY(!await(storeless.refreshMirrorAndIndex()));
+    QVERIFY(!await(storeless.refreshIndex()));
+    QVERIFY(!await(storeless.refreshDoctor()));
+    QVERIFY(!storeless.errorMessage());
 }
 
 REVEZE_TEST_MAIN(TestAppModel)

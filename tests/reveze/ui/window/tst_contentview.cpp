@@ -8,6 +8,7 @@
 #include "window/InstallSheetPlaceholder.h"
 #include "installed/InstalledListModel.h"
 #include "installed/InstalledListView.h"
+#include "doctor/DoctorView.h"
 #include "window/LanguagePicker.h"
 #include "Localizer.h"
 #include "window/PackageDetailPlaceholder.h"
@@ -217,7 +218,7 @@ private Q_SLOTS:
         QVERIFY(w.show());
         w.clickSidebar(SidebarItem::Doctor);
         QCOMPARE(w.view->section(), std::optional(SidebarItem::Doctor));
-        QVERIFY(qobject_cast<SectionPlaceholder *>(w.view->contentScreen()));
+        QVERIFY(qobject_cast<DoctorView *>(w.view->contentScreen()));
         QCOMPARE(w.view->windowTitle(), QStringLiteral("Doctor"));
 
         // Ctrl-click on the selected row clears the sidebar's selection.
