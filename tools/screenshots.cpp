@@ -17,6 +17,7 @@
 
 #include "AppModel.h"
 #include "window/ContentView.h"
+#include "discover/DiscoverListView.h"
 #include "widgets/FilterPills.h"
 #include "installed/InstalledListView.h"
 #include "Localizer.h"
@@ -113,10 +114,26 @@ QList<Screen> detailScreens()
     return {};
 }
 
+DiscoverListView *discoverList(ContentView &window)
+{
+    window.setSection(SidebarItem::Discover);
+    return qobject_cast<DiscoverListView *>(window.contentScreen());
+}
+
 QList<Screen> discoverScreens()
 {
     return {
-        {"discover", World::Demo, [](ContentView &w, AppModel &) { w.setSection(SidebarItem::Discover); }},
+        {"discover", World::Demo, [](ContentView &w, AppModel &) { discoverList(w); }},
+        {"discover-selected", World::Demo,
+         [](ContentView &w, AppModel &) {
+             discoverList(w);
+             w.setSelectedPackage(QStringLiteral("jq"));
+         }},
+        {"discover-search", World::Demo,
+         [](ContentView &w, AppModel &) { discoverList(w)->setSearch(QStringLiteral("json")); }},
+        {"discover-no-match", World::Demo,
+         [](ContentView &w, AppModel &) { discoverList(w)->setSearch(QStringLiteral("zzzz")); }},
+        {"discover-loading", World::Loading, [](ContentView &w, AppModel &) { discoverList(w); }},
     };
 }
 
@@ -124,6 +141,7 @@ QList<Screen> upgradesScreens()
 {
     return {
         {"upgrades", World::Demo, [](ContentView &w, AppModel &) { w.setSection(SidebarItem::Upgrades); }},
+        {"upgrades-none", World::Empty, [](ContentView &w, AppModel &) { w.setSection(SidebarItem::Upgrades); }},
     };
 }
 
