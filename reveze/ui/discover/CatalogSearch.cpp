@@ -1,7 +1,6 @@
 #include "discover/CatalogSearch.h"
 
 #include <QFontMetricsF>
-#include <QStringMatcher>
 
 using ZelkKit::CatalogPackage;
 
@@ -127,37 +126,19 @@ QList<int> CatalogSearch::matching(const CatalogFold &fold, const QString &searc
         return text.sliced(fold.starts[i], nameEnd - fold.starts[i]).contains(needle)
             || text.sliced(nameEnd + 1, fold.starts[i + 1] - 1 - (nameEnd + 1)).contains(needle);
     };
-    // Narrowing tests each earlier match; a broad earlier result, or none,
-    // is cheaper as one pass over the whole text, package by package as the
-    // hits fall.
-    if (spansParts || (within && within->size() < count / 2)) {
-        if (within) {
-            rows.reserve(within->size());
-            for (int i : *within) {
-                if (matches(i))
-                    rows.append(i);
-            }
-        } else {
-            for (qsizetype i = 0; i < count; ++i) {
-                if (matches(i))
-                    rows.append(int(i));
-            }
+    // Narrowing tests only the earlier matches; otherwise every package.
+    if (within) {
+        rows.reserve(within->size());
+        for (int i : *within) {
+            if (matches(i))
+                rows.append(i);
         }
-        return rows;
-    }
-    rows.reserve(within ? within->size() : count / 8);
-    const QStringMatcher matcher(needle, Qt::CaseSensitive);
-    const bool single = needle.size() == 1;
-    qsizetype package = 0;
-    qsizetype from = 0;
-    while (from < text.size()) {
-        const qsizetype hit = single ? text.indexOf(needle.front(), from) : matcher.indexIn(text, from);
-        if (hit < 0)
-            break;
-        while (fold.starts[package + 1] <= hit)
-            ++package;
-        rows.append(int(package));
-        from = fold.starts[package + 1];
+    } else {
+        rows.reserve(count / 8);
+        for (qsizetype i = 0; i < count; ++i) {
+            if (matches(i))
+                rows.append(int(i));
+        }
     }
     return rows;
 }

@@ -34,10 +34,8 @@ void DiscoverRowDelegate::computeLines(const DiscoverListModel &model, int rowWi
 
 void DiscoverRowDelegate::updateLines(const DiscoverListModel &model, int rowWidth) const
 {
-    if (m_style.refresh()) {
-        for (int lines = 0; lines < 3; ++lines)
-            m_heights[lines] = DiscoverRow::height(m_style, lines);
-    }
+    // The style is brought up to date by paint(); a layout asks this for
+    // every row, so it only compares the key.
     if (rowWidth == m_linesWidth && m_linesStyle == m_style.generation()
         && m_linesRecords == model.packagesGeneration() && m_linesFold == model.fold())
         return;
