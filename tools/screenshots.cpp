@@ -17,6 +17,7 @@
 
 #include "AppModel.h"
 #include "window/ContentView.h"
+#include "discover/DiscoverListView.h"
 #include "widgets/FilterPills.h"
 #include "installed/InstalledListView.h"
 #include "config/ConfigView.h"
@@ -119,10 +120,26 @@ QList<Screen> detailScreens()
     return {};
 }
 
+DiscoverListView *discoverList(ContentView &window)
+{
+    window.setSection(SidebarItem::Discover);
+    return qobject_cast<DiscoverListView *>(window.contentScreen());
+}
+
 QList<Screen> discoverScreens()
 {
     return {
-        {"discover", World::Demo, [](ContentView &w, AppModel &) { w.setSection(SidebarItem::Discover); }},
+        {"discover", World::Demo, [](ContentView &w, AppModel &) { discoverList(w); }},
+        {"discover-selected", World::Demo,
+         [](ContentView &w, AppModel &) {
+             discoverList(w);
+             w.setSelectedPackage(QStringLiteral("jq"));
+         }},
+        {"discover-search", World::Demo,
+         [](ContentView &w, AppModel &) { discoverList(w)->setSearch(QStringLiteral("json")); }},
+        {"discover-no-match", World::Demo,
+         [](ContentView &w, AppModel &) { discoverList(w)->setSearch(QStringLiteral("zzzz")); }},
+        {"discover-loading", World::Loading, [](ContentView &w, AppModel &) { discoverList(w); }},
     };
 }
 
@@ -130,6 +147,7 @@ QList<Screen> upgradesScreens()
 {
     return {
         {"upgrades", World::Demo, [](ContentView &w, AppModel &) { w.setSection(SidebarItem::Upgrades); }},
+        {"upgrades-none", World::Empty, [](ContentView &w, AppModel &) { w.setSection(SidebarItem::Upgrades); }},
     };
 }
 

@@ -1,6 +1,5 @@
 #include "installed/InstalledListModel.h"
 
-#include "installed/InstalledRow.h"
 #include "Localizer.h"
 
 using ZelkKit::InstalledDetail;
@@ -49,14 +48,18 @@ QList<int> InstalledListModel::visibleRows(const QList<InstalledDetail> &package
     return rows;
 }
 
-void InstalledListModel::setPackages(QList<InstalledDetail> packages)
+bool InstalledListModel::setPackages(QList<InstalledDetail> packages)
 {
+    if (packages == m_packages)
+        return false;
+    ++m_generation;
     m_packages = std::move(packages);
     m_folded.clear();
     m_folded.reserve(m_packages.size());
     for (const InstalledDetail &package : std::as_const(m_packages))
         m_folded.append(folded(package.name));
     recompute();
+    return true;
 }
 
 void InstalledListModel::setQuery(InstalledFilter filter, bool hideDependencies, const QString &search)
@@ -123,7 +126,9 @@ QVariant InstalledListModel::data(const QModelIndex &index, int role) const
     case NameRole:
         return package.name;
     case Qt::AccessibleTextRole:
-        return InstalledRow(package, isSelected(index.row()), m_l).accessibleText();
+        return package.name + QStringLiteral(", ")
+            + m_l(package.kind == InstalledDetail::Kind::Dependency ? L::kindDependency : L::kindPackage)
+            + QStringLiteral(", v") + package.version;
     case IsSelectedRole:
         return isSelected(index.row());
     case IsDependencyRole:

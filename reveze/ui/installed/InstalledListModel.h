@@ -33,8 +33,9 @@ public:
 
     explicit InstalledListModel(const Localizer &l, QObject *parent = nullptr);
 
-    // A new install status's packages (always a reset: they may all differ).
-    void setPackages(QList<ZelkKit::InstalledDetail> packages);
+    // A new install status's packages. Packages equal to the shown ones
+    // (a refresh that changed nothing) leave the model alone; false then.
+    bool setPackages(QList<ZelkKit::InstalledDetail> packages);
     // Resets only when the query differs.
     void setQuery(InstalledFilter filter, bool hideDependencies, const QString &search);
     // The row whose name this is shows as selected.
@@ -44,6 +45,10 @@ public:
     QVariant data(const QModelIndex &index, int role) const override;
 
     const ZelkKit::InstalledDetail &packageAt(int row) const;
+    // The index of a row's package among all the packages.
+    int packageIndexAt(int row) const { return m_rows[row]; }
+    // Bumped whenever the packages change (what painted texts are kept for).
+    quint64 packagesGeneration() const { return m_generation; }
     bool isSelected(int row) const;
     // The row showing that package, or -1 when it is filtered out or absent.
     int rowOf(const QString &name) const;
@@ -65,6 +70,7 @@ private:
     QList<ZelkKit::InstalledDetail> m_packages;
     QStringList m_folded;
     QList<int> m_rows;
+    quint64 m_generation = 0;
     InstalledFilter m_filter = InstalledFilter::All;
     bool m_hideDependencies = false;
     QString m_search;

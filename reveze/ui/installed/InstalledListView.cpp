@@ -6,6 +6,7 @@
 #include "widgets/FilterPills.h"
 #include "installed/InstalledListModel.h"
 #include "installed/InstalledRowDelegate.h"
+#include "installed/ListPosition.h"
 #include "Localizer.h"
 #include "widgets/Palette.h"
 #include "widgets/ProgressSpinner.h"
@@ -301,13 +302,20 @@ bool InstalledListView::showsEmptyState() const
     return !showsSpinner() && m_listModel->rowCount() == 0;
 }
 
+// The install status notifies on every refresh: equal packages change
+// nothing; other packages reset the rows, and the list keeps its scroll
+// position and current row.
 void InstalledListView::onStatusChanged()
 {
     const std::optional<InstallStatus> &status = m_model.status();
+    const ListPosition position =
+        ListPosition::save(m_list, [this](int row) { return m_listModel->packageAt(row).name; });
     m_syncing = true;
-    m_listModel->setPackages(status ? status->packages : QList<InstalledDetail>());
+    const bool changed = m_listModel->setPackages(status ? status->packages : QList<InstalledDetail>());
     m_syncing = false;
     render();
+    if (changed)
+        position.restore(m_list, [this](const QString &name) { return m_listModel->rowOf(name); });
 }
 
 void InstalledListView::syncListSelection()

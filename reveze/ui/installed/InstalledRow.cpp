@@ -3,10 +3,8 @@
 #include "Localizer.h"
 #include "widgets/PackageKindIcon.h"
 #include "widgets/Palette.h"
-#include "widgets/Symbols.h"
 #include "widgets/TextStyles.h"
 
-#include <QFontMetricsF>
 #include <QPainter>
 
 #include <cmath>
@@ -15,47 +13,47 @@ using ZelkKit::InstalledDetail;
 
 namespace ReveZE {
 
-namespace {
+using S = PackageRowStyle;
 
-constexpr qreal rowPadding = 3;      // the row's own vertical padding
-constexpr qreal listPadding = 4;     // what an inset list adds around each row
-constexpr qreal contentInset = 8;    // from the background's edge to the icon
-constexpr qreal iconTopPadding = 2;
-constexpr qreal columnGap = 10;
-constexpr qreal lineGap = 3;
-constexpr qreal itemGap = 6;
-constexpr qreal badgeHPadding = 6;
-constexpr qreal badgeVPadding = 2;
-constexpr qreal selectionRadius = 6;
-
-QFont nameFont() { return TextStyles::font(TextStyle::Body, QFont::DemiBold); }
-QFont badgeFont() { return TextStyles::font(TextStyle::Caption2, QFont::DemiBold); }
-QFont versionFont() { return TextStyles::font(TextStyle::Caption); }
-
-qreal firstLineHeight()
+InstalledRow::InstalledRow(const InstalledDetail &package, bool isSelected, const PackageRowStyle &style)
+    : m_package(package), m_isSelected(isSelected), m_style(style)
 {
-    const QFontMetricsF name(nameFont());
-    const QFontMetricsF badge(badgeFont());
-    return qMax(name.height(), badge.height() + 2 * badgeVPadding);
 }
 
-} // namespace
-
 InstalledRow::InstalledRow(const InstalledDetail &package, bool isSelected, const Localizer &l)
-    : m_package(package), m_isSelected(isSelected), m_l(l)
+    : m_package(package), m_isSelected(isSelected), m_ownStyle(std::make_unique<PackageRowStyle>(l)),
+      m_style(*m_ownStyle)
 {
+}
+
+InstalledRow::~InstalledRow() = default;
+
+int InstalledRow::height(const PackageRowStyle &style)
+{
+    const qreal content = qMax(S::iconTopPadding + PackageKindIcon::frameSide,
+                               style.firstLineHeight() + S::lineGap + style.captionMetrics().height());
+    return int(std::ceil(2 * (S::listPadding + S::rowPadding) + content));
 }
 
 int InstalledRow::height()
 {
-    const qreal content = qMax(iconTopPadding + PackageKindIcon::frameSide,
-                               firstLineHeight() + lineGap + QFontMetricsF(versionFont()).height());
-    return int(std::ceil(2 * (listPadding + rowPadding) + content));
+    const QFontMetricsF name(TextStyles::font(TextStyle::Body, QFont::DemiBold));
+    const QFontMetricsF badge(TextStyles::font(TextStyle::Caption2, QFont::DemiBold));
+    const QFontMetricsF caption(TextStyles::font(TextStyle::Caption));
+    const qreal firstLine = qMax(name.height(), badge.height() + 2 * S::badgeVPadding);
+    const qreal content =
+        qMax(S::iconTopPadding + PackageKindIcon::frameSide, firstLine + S::lineGap + caption.height());
+    return int(std::ceil(2 * (S::listPadding + S::rowPadding) + content));
+}
+
+bool InstalledRow::isDependency() const
+{
+    return m_package.kind == InstalledDetail::Kind::Dependency;
 }
 
 QString InstalledRow::kindText() const
 {
-    return m_l(m_package.kind == InstalledDetail::Kind::Dependency ? L::kindDependency : L::kindPackage);
+    return m_style.kindText(isDependency());
 }
 
 QString InstalledRow::versionText() const
@@ -80,69 +78,72 @@ QString InstalledRow::accessibleText() const
 
 InstalledRow::Geometry InstalledRow::geometry(const QRectF &rect) const
 {
+    return geometry(rect, m_style.nameMetrics().horizontalAdvance(m_package.name));
+}
+
+InstalledRow::Geometry InstalledRow::geometry(const QRectF &rect, qreal nameAdvance) const
+{
     Geometry g;
-    g.background = rect.adjusted(inset, 1, -inset, -1);
-    const qreal top = rect.top() + listPadding + rowPadding;
-    const qreal left = g.background.left() + contentInset;
-    g.icon = QRectF(left, top + iconTopPadding, PackageKindIcon::frameSide, PackageKindIcon::frameSide);
+    g.background = rect.adjusted(S::inset, 1, -S::inset, -1);
+    const qreal top = rect.top() + S::listPadding + S::rowPadding;
+    const qreal left = g.background.left() + S::contentInset;
+    g.icon = QRectF(left, top + S::iconTopPadding, PackageKindIcon::frameSide, PackageKindIcon::frameSide);
 
-    const qreal column = g.icon.right() + columnGap;
-    const qreal right = g.background.right() - contentInset;
-    const qreal line = firstLineHeight();
-    const QFontMetricsF name(nameFont());
-    const QFontMetricsF badge(badgeFont());
-
-    const qreal badgeWidth = badge.horizontalAdvance(kindText()) + 2 * badgeHPadding;
-    const qreal badgeHeight = badge.height() + 2 * badgeVPadding;
-    const qreal checkSide = m_package.linked ? QFontMetricsF(TextStyles::font(TextStyle::Caption)).height() : 0;
-    const qreal trailing = badgeWidth + itemGap + (m_package.linked ? checkSide + itemGap : 0);
-    const qreal nameWidth = qMin(name.horizontalAdvance(m_package.name), qMax<qreal>(0, right - column - trailing));
-    g.name = QRectF(column, top + (line - name.height()) / 2, nameWidth, name.height());
-    g.badge = QRectF(g.name.right() + itemGap, top + (line - badgeHeight) / 2, badgeWidth, badgeHeight);
+    const qreal column = g.icon.right() + S::columnGap;
+    const qreal right = g.background.right() - S::contentInset;
+    const qreal line = m_style.firstLineHeight();
+    const qreal nameHeight = m_style.nameMetrics().height();
+    const qreal badgeWidth = m_style.badgeWidth(isDependency());
+    const qreal badgeHeight = m_style.badgeHeight();
+    const qreal checkSide = m_package.linked ? m_style.checkSide() : 0;
+    const qreal trailing = badgeWidth + S::itemGap + (m_package.linked ? checkSide + S::itemGap : 0);
+    const qreal nameWidth = qMin(nameAdvance, qMax<qreal>(0, right - column - trailing));
+    g.name = QRectF(column, top + (line - nameHeight) / 2, nameWidth, nameHeight);
+    g.badge = QRectF(g.name.right() + S::itemGap, top + (line - badgeHeight) / 2, badgeWidth, badgeHeight);
     if (m_package.linked)
-        g.check = QRectF(g.badge.right() + itemGap, top + (line - checkSide) / 2, checkSide, checkSide);
-    const QFontMetricsF version(versionFont());
-    g.version = QRectF(column, top + line + lineGap, qMax<qreal>(0, right - column), version.height());
+        g.check = QRectF(g.badge.right() + S::itemGap, top + (line - checkSide) / 2, checkSide, checkSide);
+    g.version = QRectF(column, top + line + S::lineGap, qMax<qreal>(0, right - column),
+                       m_style.captionMetrics().height());
     return g;
+}
+
+InstalledRow::Texts InstalledRow::texts(const QRectF &rect) const
+{
+    Texts texts;
+    texts.nameAdvance = m_style.nameMetrics().horizontalAdvance(m_package.name);
+    const Geometry g = geometry(rect, texts.nameAdvance);
+    texts.name = preparedText(
+        m_style.nameMetrics().elidedText(m_package.name, Qt::ElideRight, g.name.width() + 0.5), m_style.nameFont());
+    texts.version = preparedText(
+        m_style.captionMetrics().elidedText(versionText(), Qt::ElideRight, g.version.width()), m_style.captionFont());
+    return texts;
 }
 
 void InstalledRow::paint(QPainter &painter, const QRectF &rect, const QPalette &palette) const
 {
-    const Geometry g = geometry(rect);
+    paint(painter, rect, palette, texts(rect));
+}
+
+void InstalledRow::paint(QPainter &painter, const QRectF &rect, const QPalette &palette, const Texts &texts) const
+{
+    const Geometry g = geometry(rect, texts.nameAdvance);
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
-    if (m_isSelected) {
-        // The accent selection first, then the row's own white veil.
-        painter.setPen(Qt::NoPen);
-        painter.setBrush(Palette::accent(palette));
-        painter.drawRoundedRect(g.background, selectionRadius, selectionRadius);
-        painter.setBrush(Palette::withOpacity(Qt::white, 0.14));
-        painter.drawRoundedRect(g.background, selectionRadius, selectionRadius);
-    }
+    if (m_isSelected)
+        m_style.paintSelection(painter, g.background, palette);
+    m_style.paintKindIcon(painter, g.icon.topLeft(), isDependency());
 
-    PackageKindIcon::paint(painter, g.icon.topLeft(), m_package.kind == InstalledDetail::Kind::Dependency, 13);
-
-    painter.setFont(nameFont());
+    painter.setFont(m_style.nameFont());
     painter.setPen(nameColour(palette));
-    const QFontMetricsF name(nameFont());
-    painter.drawText(g.name, Qt::AlignLeft | Qt::AlignVCenter,
-                     name.elidedText(m_package.name, Qt::ElideRight, g.name.width() + 0.5));
+    painter.drawStaticText(PackageRowStyle::textTopLeft(g.name, m_style.nameMetrics()), texts.name);
 
-    painter.setPen(Qt::NoPen);
-    painter.setBrush(m_isSelected ? Palette::withOpacity(Qt::white, 0.22) : Palette::quaternaryFill(palette));
-    painter.drawRoundedRect(g.badge, g.badge.height() / 2, g.badge.height() / 2);
-    painter.setFont(badgeFont());
-    painter.setPen(m_isSelected ? QColor(Qt::white) : Palette::zelkSecondary(palette));
-    painter.drawText(g.badge, Qt::AlignCenter, kindText());
-
+    m_style.paintBadge(painter, g.badge, isDependency(), m_isSelected, palette);
     if (m_package.linked)
-        Symbols::paint(painter, g.check, u"checkmark.circle.fill", Palette::green(), TextStyles::size(TextStyle::Caption));
+        m_style.paintCheck(painter, g.check);
 
-    painter.setFont(versionFont());
+    painter.setFont(m_style.captionFont());
     painter.setPen(versionColour(palette));
-    const QFontMetricsF version(versionFont());
-    painter.drawText(g.version, Qt::AlignLeft | Qt::AlignVCenter,
-                     version.elidedText(versionText(), Qt::ElideRight, g.version.width()));
+    painter.drawStaticText(PackageRowStyle::textTopLeft(g.version, m_style.captionMetrics()), texts.version);
     painter.restore();
 }
 

@@ -1,14 +1,13 @@
 #include "installed/InstalledRowDelegate.h"
 
 #include "installed/InstalledListModel.h"
-#include "installed/InstalledRow.h"
 
 #include <QPainter>
 
 namespace ReveZE {
 
 InstalledRowDelegate::InstalledRowDelegate(const Localizer &l, QObject *parent)
-    : QStyledItemDelegate(parent), m_l(l)
+    : QStyledItemDelegate(parent), m_style(l)
 {
 }
 
@@ -18,13 +17,21 @@ void InstalledRowDelegate::paint(QPainter *painter, const QStyleOptionViewItem &
     const auto *model = qobject_cast<const InstalledListModel *>(index.model());
     if (!model)
         return;
-    const InstalledRow row(model->packageAt(index.row()), model->isSelected(index.row()), m_l);
-    row.paint(*painter, QRectF(option.rect), option.palette);
+    m_style.refresh(painter->device() ? painter->device()->devicePixelRatioF() : 1);
+    m_texts.validate(m_style.generation(), option.rect.width(), model->packagesGeneration());
+    const int key = model->packageIndexAt(index.row());
+    const QRectF rect(option.rect);
+    const InstalledRow row(model->packageAt(index.row()), model->isSelected(index.row()), m_style);
+    const InstalledRow::Texts *texts = m_texts.find(key);
+    if (!texts)
+        texts = &m_texts.insert(key, row.texts(rect));
+    row.paint(*painter, rect, option.palette, *texts);
 }
 
 QSize InstalledRowDelegate::sizeHint(const QStyleOptionViewItem &, const QModelIndex &) const
 {
-    return {200, InstalledRow::height()};
+    m_style.refresh();
+    return {200, InstalledRow::height(m_style)};
 }
 
 } // namespace ReveZE

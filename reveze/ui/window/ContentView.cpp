@@ -3,9 +3,11 @@
 #include "AppModel.h"
 #include "window/SelectPackageView.h"
 #include "window/InstallSheetPlaceholder.h"
+#include "discover/DiscoverListView.h"
 #include "installed/InstalledListView.h"
 #include "doctor/DoctorView.h"
 #include "config/ConfigView.h"
+#include "upgrades/UpgradesView.h"
 #include "window/LanguagePicker.h"
 #include "Localizer.h"
 #include "widgets/Palette.h"
@@ -370,10 +372,10 @@ NavigationScreen *ContentView::makeScreen(SidebarItem section, QWidget *parent)
         return new InstalledListView(m_model, m_l, m_selectedPackage, parent);
 
     case SidebarItem::Upgrades:
-        return new SectionPlaceholder(section, m_l, parent);
+        return new UpgradesView(m_model, m_l, parent);
 
     case SidebarItem::Discover:
-        return new SectionPlaceholder(section, m_l, parent);
+        return new DiscoverListView(m_model, m_l, m_selectedPackage, parent);
 
     case SidebarItem::Doctor:
         return new DoctorView(m_model, m_l, parent);

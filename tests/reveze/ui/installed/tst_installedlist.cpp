@@ -10,6 +10,7 @@
 #include "installed/InstalledListModel.h"
 #include "installed/InstalledListView.h"
 #include "installed/InstalledRow.h"
+#include "installed/InstalledRowDelegate.h"
 #include "Localizer.h"
 #include "window/PackageDetailPlaceholder.h"
 #include "widgets/SearchBar.h"
@@ -24,6 +25,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
+#include <QScrollBar>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -599,6 +601,70 @@ private Q_SLOTS:
         TestSupport::await(f.model->refresh(true));
         QTest::mouseClick(view->searchBar()->clearButton(), Qt::LeftButton);
         QCOMPARE(rows(view).size(), 3);
+    }
+
+    // A refresh that brings equal packages leaves the list alone; one that
+    // changes them keeps the scroll position and the current row, with or
+    // without a selection.
+    void refreshesKeepTheListWhereItWas_data()
+    {
+        QTest::addColumn<bool>("selected");
+        QTest::addRow("a selected row") << true;
+        QTest::addRow("no selection") << false;
+    }
+
+    void refreshesKeepTheListWhereItWas()
+    {
+        QFETCH(bool, selected);
+        QList<InstalledDetail> packages;
+        for (int i = 0; i < 300; ++i)
+            packages.append(detail(QStringLiteral("pkg%1").arg(i), QStringLiteral("1.%1").arg(i), i % 2));
+        Fixture f(packages);
+        InstalledListView *view = f.screen();
+        QVERIFY(view);
+        InstalledListModel *model = view->listModel();
+        QListView *list = view->list();
+        const QModelIndex row120 = model->index(120);
+        list->selectionModel()->setCurrentIndex(row120, selected ? QItemSelectionModel::ClearAndSelect
+                                                                 : QItemSelectionModel::NoUpdate);
+        list->verticalScrollBar()->setValue(list->verticalScrollBar()->maximum() / 3);
+        const int scroll = list->verticalScrollBar()->value();
+        QVERIFY(scroll > 0);
+        QSignalSpy resets(model, &QAbstractItemModel::modelReset);
+
+        TestSupport::await(f.model->refresh(true));
+        QCOMPARE(resets.count(), 0);
+        QCOMPARE(list->verticalScrollBar()->value(), scroll);
+
+        f.store->installStatus.packages.insert(5, detail(QStringLiteral("newcomer"), QStringLiteral("0.1")));
+        f.store->installStatus.packages[200].version = QStringLiteral("9.9");
+        TestSupport::await(f.model->refresh(true));
+        QCOMPARE(resets.count(), 1);
+        QCOMPARE(list->verticalScrollBar()->value(), scroll);
+        QVERIFY(list->currentIndex().isValid());
+        QCOMPARE(model->packageAt(list->currentIndex().row()).name, QStringLiteral("pkg120"));
+        QCOMPARE(list->selectionModel()->hasSelection(), selected);
+        QCOMPARE(view->selection(), selected ? std::optional(QStringLiteral("pkg120")) : std::nullopt);
+    }
+
+    // Painting keeps each row's laid-out texts: a repaint lays none out
+    // again, a new language does.
+    void repaintsReuseTheRowsTexts()
+    {
+        Fixture f;
+        InstalledListView *view = f.screen();
+        QVERIFY(view);
+        auto *delegate = qobject_cast<InstalledRowDelegate *>(view->list()->itemDelegate());
+        QVERIFY(delegate);
+        view->list()->viewport()->repaint();
+        QCOMPARE(delegate->cachedRows(), fixturePackages().size());
+        view->list()->viewport()->repaint();
+        QCOMPARE(delegate->cachedRows(), fixturePackages().size());
+        f.l->setLanguage(AppLanguage::ChineseSimplified);
+        view->list()->viewport()->repaint();
+        QCOMPARE(delegate->cachedRows(), fixturePackages().size());
+        const QModelIndex jq = view->listModel()->index(0);
+        QCOMPARE(jq.data(Qt::AccessibleTextRole).toString(), QStringLiteral("jq, 软件包, v1.7.1"));
     }
 
 private:
