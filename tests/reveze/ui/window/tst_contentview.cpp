@@ -10,7 +10,7 @@
 #include "installed/InstalledListView.h"
 #include "window/LanguagePicker.h"
 #include "Localizer.h"
-#include "window/PackageDetailPlaceholder.h"
+#include "detail/PackageDetailView.h"
 #include "widgets/Palette.h"
 #include "widgets/ProgressSpinner.h"
 #include "widgets/SearchBar.h"
@@ -565,7 +565,7 @@ private Q_SLOTS:
         QVERIFY(w.show());
         QVERIFY(qobject_cast<SelectPackageView *>(w.view->detailWidget()));
         w.clickPackage(QStringLiteral("jq"));
-        auto *first = qobject_cast<PackageDetailPlaceholder *>(w.view->detailWidget());
+        auto *first = qobject_cast<PackageDetailView *>(w.view->detailWidget());
         QVERIFY(first);
         QCOMPARE(first->packageName(), QStringLiteral("jq"));
         QCOMPARE(w.view->windowTitle(), QStringLiteral("jq"));
@@ -579,7 +579,7 @@ private Q_SLOTS:
         w.clickSidebar(SidebarItem::Installed);
         QPointer<QWidget> old = first;
         w.clickPackage(QStringLiteral("curl"));
-        auto *second = qobject_cast<PackageDetailPlaceholder *>(w.view->detailWidget());
+        auto *second = qobject_cast<PackageDetailView *>(w.view->detailWidget());
         QVERIFY(second);
         QCOMPARE(second->packageName(), QStringLiteral("curl"));
         QTRY_VERIFY(!old);
@@ -622,7 +622,7 @@ private Q_SLOTS:
         // window's selection and the detail's package.
         probe->pick(QStringLiteral("ripgrep"));
         QCOMPARE(w.view->selectedPackage(), std::optional<QString>(QStringLiteral("ripgrep")));
-        auto *detail = qobject_cast<PackageDetailPlaceholder *>(w.view->detailWidget());
+        auto *detail = qobject_cast<PackageDetailView *>(w.view->detailWidget());
         QVERIFY(detail);
         QCOMPARE(detail->packageName(), QStringLiteral("ripgrep"));
 
