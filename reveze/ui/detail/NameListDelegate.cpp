@@ -47,7 +47,7 @@ void NameListDelegate::paint(QPainter *painter, const QStyleOptionViewItem &opti
 {
     const QString name = index.data(Qt::DisplayRole).toString();
     const QPalette &palette = option.palette;
-    QRectF line(option.rect.left(), option.rect.top(), option.rect.width(), m_metrics.height());
+    QRectF line(option.rect.left(), option.rect.top() + rowSpacing / 2, option.rect.width(), m_metrics.height());
     painter->save();
     if (m_style == Style::Dependents) {
         const QRectF symbol(line.left(), line.top(), m_symbolSide, line.height());

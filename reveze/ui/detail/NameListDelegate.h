@@ -17,7 +17,8 @@ class NameListDelegate : public QStyledItemDelegate
 public:
     enum class Style { Entries, Dependents };
 
-    // Between two rows.
+    // Between two rows; each row holds half of it above and half below its
+    // line, so that the list needs no special last row.
     static constexpr int rowSpacing = 4;
 
     explicit NameListDelegate(Style style, QObject *parent = nullptr);

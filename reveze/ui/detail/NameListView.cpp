@@ -43,7 +43,7 @@ int NameListView::contentHeight() const
     const qsizetype rows = m_model->rowCount();
     if (rows == 0)
         return 0;
-    return int(rows * m_delegate->rowHeight() - NameListDelegate::rowSpacing);
+    return int(rows * m_delegate->rowHeight());
 }
 
 void NameListView::fitHeight()

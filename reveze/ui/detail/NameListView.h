@@ -25,7 +25,7 @@ public:
     NameListModel *listModel() const { return m_model; }
     NameListDelegate *delegate() const { return m_delegate; }
 
-    // All rows, the spacing between them included.
+    // All rows, each with its share of the spacing.
     int contentHeight() const;
 
     QSize sizeHint() const override;

@@ -158,7 +158,13 @@ PackageDetailView::PackageDetailView(AppModel &model, Localizer &l, QString pack
     onStatusChanged();
 }
 
-PackageDetailView::~PackageDetailView() = default;
+PackageDetailView::~PackageDetailView()
+{
+    // The cells hide as the widgets go; nothing is measured any more then.
+    m_grid->removeEventFilter(this);
+    delete m_frames;
+    m_frames = nullptr;
+}
 
 QWidget *PackageDetailView::buildHeader(QWidget *parent)
 {
@@ -170,44 +176,49 @@ QWidget *PackageDetailView::buildHeader(QWidget *parent)
     auto *icon = new AppIconView(58, header);
     row->addWidget(icon, 0, Qt::AlignTop);
 
-    auto *texts = new QVBoxLayout;
+    // The texts beside the icon, each in its own row of a column widget.
+    auto *textColumn = new QWidget(header);
+    auto *texts = new QVBoxLayout(textColumn);
+    texts->setContentsMargins(0, 0, 0, 0);
     texts->setSpacing(6);
-    auto *titleRow = new QHBoxLayout;
+    auto *titleLine = new QWidget(textColumn);
+    auto *titleRow = new QHBoxLayout(titleLine);
+    titleRow->setContentsMargins(0, 0, 0, 0);
     titleRow->setSpacing(8);
-    m_title = new WrappedText(header);
+    m_title = new WrappedText(titleLine);
     m_title->setObjectName(QStringLiteral("detailTitle"));
     m_title->setFont(TextStyles::font(TextStyle::LargeTitle, QFont::Bold));
     m_title->setSelectable(true);
     m_title->setText(m_name);
     titleRow->addWidget(m_title, 0, Qt::AlignVCenter);
-    m_badge = new KindBadge(header);
+    m_badge = new KindBadge(titleLine);
     titleRow->addWidget(m_badge, 0, Qt::AlignVCenter);
     m_linkedMark = new SymbolLabel(QStringLiteral("checkmark.circle.fill"), TextStyles::size(TextStyle::Title3),
-                                   [](const QPalette &) { return Palette::green(); }, header);
+                                   [](const QPalette &) { return Palette::green(); }, titleLine);
     m_linkedMark->setObjectName(QStringLiteral("linkedMark"));
     titleRow->addWidget(m_linkedMark, 0, Qt::AlignVCenter);
     titleRow->addStretch(1);
-    texts->addLayout(titleRow);
+    texts->addWidget(titleLine);
 
-    m_description = new WrappedText(header);
+    m_description = new WrappedText(textColumn);
     m_description->setObjectName(QStringLiteral("detailDescription"));
     m_description->setFont(TextStyles::font(TextStyle::Title3));
     m_description->setTint([](const QPalette &palette) { return Palette::zelkSecondary(palette); });
     m_description->setSelectable(true);
     texts->addWidget(m_description);
-    m_error = new WrappedText(header);
+    m_error = new WrappedText(textColumn);
     m_error->setObjectName(QStringLiteral("detailError"));
     m_error->setFont(TextStyles::font(TextStyle::Caption));
     m_error->setTint([](const QPalette &) { return Palette::red(); });
     m_error->setSelectable(true);
     texts->addWidget(m_error);
-    m_author = new WrappedText(header);
+    m_author = new WrappedText(textColumn);
     m_author->setObjectName(QStringLiteral("detailAuthor"));
     m_author->setFont(TextStyles::font(TextStyle::Callout));
     m_author->setTint([](const QPalette &palette) { return Palette::zelkTertiary(palette); });
     m_author->setMaximumLines(2);
     texts->addWidget(m_author);
-    row->addLayout(texts, 1);
+    row->addWidget(textColumn, 1);
     return header;
 }
 
