@@ -19,7 +19,8 @@ NameListView::NameListView(NameListDelegate::Style style, QWidget *parent)
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
     setMouseTracking(false);
-    setStyleSheet(QStringLiteral("QListView { background: transparent; }"));
+    // The box's surface shows through (no style sheet: one per list would
+    // cost more than laying out its thousands of rows).
     viewport()->setAutoFillBackground(false);
     setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
     setModel(m_model);
