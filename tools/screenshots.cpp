@@ -18,6 +18,7 @@
 #include "AppModel.h"
 #include "window/ContentView.h"
 #include "discover/DiscoverListView.h"
+#include "detail/PackageDetailView.h"
 #include "widgets/FilterPills.h"
 #include "installed/InstalledListView.h"
 #include "config/ConfigView.h"
@@ -38,6 +39,8 @@
 #include <QPalette>
 #include <QPointer>
 #include <QProcess>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QSettings>
 #include <QStyle>
 #include <QStyleFactory>
@@ -117,7 +120,27 @@ QList<Screen> installedScreens()
 
 QList<Screen> detailScreens()
 {
-    return {};
+    auto select = [](const char *name) {
+        return [name](ContentView &w, AppModel &) { w.setSelectedPackage(QString::fromLatin1(name)); };
+    };
+    return {
+        // A package the user asked for: four dependencies, git needs it.
+        {"detail-package", World::Demo, select("curl")},
+        // A dependency many packages need, scrolled to its end: a long
+        // Required by and the lock text.
+        {"detail-dependency", World::Demo,
+         [](ContentView &w, AppModel &) {
+             w.setSelectedPackage(QStringLiteral("openssl"));
+             if (auto *detail = qobject_cast<PackageDetailView *>(w.detailWidget())) {
+                 QScrollBar *bar = detail->scrollArea()->verticalScrollBar();
+                 QObject::connect(bar, &QScrollBar::rangeChanged, bar, [bar](int, int maximum) { bar->setValue(maximum); });
+             }
+         }},
+        // A name zelk knows nothing about: the error under the name.
+        {"detail-load-error", World::Demo, select("nosuch-legacy-tool")},
+        // From the index, not installed: Latest, License, Homepage only.
+        {"detail-not-installed", World::Demo, select("wget")},
+    };
 }
 
 DiscoverListView *discoverList(ContentView &window)

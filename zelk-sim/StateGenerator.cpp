@@ -98,6 +98,10 @@ int StateGenerator::run(const QStringList &arguments)
             options.seed = value.toULongLong(&ok);
         else if (name == QLatin1String("--out"))
             options.out = value;
+        else if (name == QLatin1String("--hub-dependents"))
+            options.hubDependents = value.toLongLong(&ok);
+        else if (name == QLatin1String("--hub-dependencies"))
+            options.hubDependencies = value.toLongLong(&ok);
         else
             ok = false;
         if (!ok) {
@@ -105,9 +109,12 @@ int StateGenerator::run(const QStringList &arguments)
             return 2;
         }
     }
-    if (options.out.isEmpty() || options.catalog < 1 || options.installed < 0 || options.installed > options.catalog) {
+    if (options.out.isEmpty() || options.catalog < 1 || options.installed < 0 || options.installed > options.catalog
+        || options.hubDependents < 0 || options.hubDependencies < 0
+        || options.hubDependents + options.hubDependencies > options.installed) {
         printErr(QStringLiteral("usage: zelk-sim generate --catalog N --installed M --out DIR [--seed S]\n"
-                                "       (1 <= N, 0 <= M <= N)\n"));
+                                "                         [--hub-dependents D] [--hub-dependencies E]\n"
+                                "       (1 <= N, 0 <= M <= N, D + E <= M)\n"));
         return 2;
     }
     try {
@@ -120,7 +127,17 @@ int StateGenerator::run(const QStringList &arguments)
                  .arg(options.catalog)
                  .arg(options.installed)
                  .arg(QDir(options.out).absolutePath()));
+    if (options.hasHub())
+        printOut(QStringLiteral("hub %1: %2 dependents, %3 dependencies\n")
+                     .arg(hubName())
+                     .arg(options.hubDependents)
+                     .arg(options.hubDependencies));
     return 0;
+}
+
+QString StateGenerator::hubName()
+{
+    return QStringLiteral("libhub");
 }
 
 void StateGenerator::write(const Options &options)
@@ -222,6 +239,52 @@ void StateGenerator::write(const Options &options)
         package.installedByUser = QStringLiteral("builder");
         installed.append(package);
         ++count;
+    }
+
+    if (options.hasHub()) {
+        // One more installed library, after everything else: it depends on
+        // the first installed packages and the last ones depend on it.
+        QString name = hubName();
+        for (qsizetype n = 2; taken.contains(name); ++n)
+            name = hubName() + QLatin1Char('-') + QString::number(n);
+        taken.insert(name);
+        CatalogEntry hub;
+        hub.name = name;
+        hub.kind = QStringLiteral("deps");
+        hub.description = QStringLiteral("A support library that much of the installation needs");
+        hub.versions = {QStringLiteral("2.4.1"), QStringLiteral("2.3.0")};
+        hub.author = QStringLiteral("The %1 developers").arg(name);
+        hub.homepage = QStringLiteral("https://%1.example.org/").arg(name);
+        hub.license = QStringLiteral("MIT");
+        hub.sizeBytes = 3 * 1024 * 1024;
+        InstalledEntry package;
+        package.name = name;
+        package.version = hub.latest();
+        package.versions = {package.version};
+        package.dependency = true;
+        package.requested = false;
+        package.installedAt = QDateTime::fromSecsSinceEpoch(epoch + count * 5437, Qt::UTC).toString(Qt::ISODate);
+        package.arch = QStringLiteral("arm64");
+        package.linked = true;
+        package.linkedVersion = package.version;
+        package.sizeBytes = hub.sizeBytes;
+        package.source = QStringLiteral("packages");
+        package.installedBy = QStringLiteral("zelk install");
+        package.installedByUser = QStringLiteral("builder");
+        for (qsizetype i = 0; i < options.hubDependencies; ++i) {
+            const InstalledEntry &target = installed.at(i);
+            hub.deps.append(target.name);
+            package.deps.append(target.name + QLatin1Char('@') + target.version);
+        }
+        const QString pinned = name + QLatin1Char('@') + hub.latest();
+        for (qsizetype i = installed.size() - options.hubDependents; i < installed.size(); ++i) {
+            InstalledEntry &dependent = installed[i];
+            dependent.deps.append(pinned);
+            CatalogEntry &entry = catalog[positions.value(dependent.name)];
+            entry.deps.append(name);
+        }
+        catalog.append(hub);
+        installed.append(package);
     }
 
     SimConfig config;

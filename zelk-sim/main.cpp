@@ -42,8 +42,10 @@ const char usageText[] =
     "\n"
     "zelk-sim only:\n"
     "  generate --catalog N --installed M --out DIR [--seed S]\n"
+    "           [--hub-dependents D] [--hub-dependencies E]\n"
     "\n"
-    "The state lives in $ZELK_SIM_STATE; ZELK_SIM_DELAY_MS sets the pace.\n";
+    "The state lives in $ZELK_SIM_STATE; ZELK_SIM_DELAY_MS sets the pace of\n"
+    "operations, ZELK_SIM_INFO_DELAY_MS the time `info` takes.\n";
 
 } // namespace
 

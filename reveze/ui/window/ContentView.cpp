@@ -11,7 +11,7 @@
 #include "window/LanguagePicker.h"
 #include "Localizer.h"
 #include "widgets/Palette.h"
-#include "window/PackageDetailPlaceholder.h"
+#include "detail/PackageDetailView.h"
 #include "window/SectionPlaceholder.h"
 #include "window/SidebarDelegate.h"
 #include "window/SidebarModel.h"
@@ -408,7 +408,7 @@ void ContentView::renderDetail()
         m_detailWidget->deleteLater();
     }
     if (m_selectedPackage)
-        m_detailWidget = new PackageDetailPlaceholder(m_model, m_l, *m_selectedPackage, m_detailColumn);
+        m_detailWidget = new PackageDetailView(m_model, m_l, *m_selectedPackage, m_detailColumn);
     else
         m_detailWidget = new SelectPackageView(m_l, m_detailColumn);
     m_detailColumn->layout()->addWidget(m_detailWidget);

@@ -12,7 +12,7 @@
 #include "installed/InstalledRow.h"
 #include "installed/InstalledRowDelegate.h"
 #include "Localizer.h"
-#include "window/PackageDetailPlaceholder.h"
+#include "detail/PackageDetailView.h"
 #include "widgets/SearchBar.h"
 #include "window/SidebarModel.h"
 #include "widgets/SpringAnimation.h"
@@ -465,7 +465,7 @@ private Q_SLOTS:
         InstalledListView *view = f.windowList();
         clickRow(view, QStringLiteral("curl"));
         QCOMPARE(window->selectedPackage(), std::optional(QStringLiteral("curl")));
-        auto *detail = qobject_cast<PackageDetailPlaceholder *>(window->detailWidget());
+        auto *detail = qobject_cast<PackageDetailView *>(window->detailWidget());
         QVERIFY(detail);
         QCOMPARE(detail->packageName(), QStringLiteral("curl"));
 
@@ -539,7 +539,7 @@ private Q_SLOTS:
         }
         QCOMPARE(window->selectedPackage(), zlib);
         QCOMPARE(edited.count(), 0);
-        QVERIFY(qobject_cast<PackageDetailPlaceholder *>(window->detailWidget()));
+        QVERIFY(qobject_cast<PackageDetailView *>(window->detailWidget()));
         // Back in view, the row shows selected again.
         const int row = view->listModel()->rowOf(QStringLiteral("zlib"));
         QVERIFY(row >= 0);

@@ -11,7 +11,7 @@
 #include "doctor/DoctorView.h"
 #include "window/LanguagePicker.h"
 #include "Localizer.h"
-#include "window/PackageDetailPlaceholder.h"
+#include "detail/PackageDetailView.h"
 #include "widgets/Palette.h"
 #include "widgets/ProgressSpinner.h"
 #include "widgets/SearchBar.h"
@@ -587,7 +587,7 @@ private Q_SLOTS:
         QVERIFY(w.show());
         QVERIFY(qobject_cast<SelectPackageView *>(w.view->detailWidget()));
         w.clickPackage(QStringLiteral("jq"));
-        auto *first = qobject_cast<PackageDetailPlaceholder *>(w.view->detailWidget());
+        auto *first = qobject_cast<PackageDetailView *>(w.view->detailWidget());
         QVERIFY(first);
         QCOMPARE(first->packageName(), QStringLiteral("jq"));
         QCOMPARE(w.view->windowTitle(), QStringLiteral("jq"));
@@ -601,7 +601,7 @@ private Q_SLOTS:
         w.clickSidebar(SidebarItem::Installed);
         QPointer<QWidget> old = first;
         w.clickPackage(QStringLiteral("curl"));
-        auto *second = qobject_cast<PackageDetailPlaceholder *>(w.view->detailWidget());
+        auto *second = qobject_cast<PackageDetailView *>(w.view->detailWidget());
         QVERIFY(second);
         QCOMPARE(second->packageName(), QStringLiteral("curl"));
         QTRY_VERIFY(!old);
@@ -644,7 +644,7 @@ private Q_SLOTS:
         // window's selection and the detail's package.
         probe->pick(QStringLiteral("ripgrep"));
         QCOMPARE(w.view->selectedPackage(), std::optional<QString>(QStringLiteral("ripgrep")));
-        auto *detail = qobject_cast<PackageDetailPlaceholder *>(w.view->detailWidget());
+        auto *detail = qobject_cast<PackageDetailView *>(w.view->detailWidget());
         QVERIFY(detail);
         QCOMPARE(detail->packageName(), QStringLiteral("ripgrep"));
 
