@@ -18,6 +18,9 @@
 #include "widgets/FilterPills.h"
 #include "installed/InstalledListView.h"
 #include "Localizer.h"
+#include "install/DangerousArgumentsDialog.h"
+#include "install/DialogButton.h"
+#include "widgets/TextStyles.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -26,6 +29,10 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QLabel>
+#include <QLineEdit>
+#include <QVBoxLayout>
+#include <QHBoxLayout>
 #include <QPainter>
 #include <QPalette>
 #include <QProcess>
@@ -277,6 +284,107 @@ QCoro::Task<int> renderAll(QString output, QString filter)
     co_return written;
 }
 
+// ---- The install sheet's pieces, on a small host of their own -------------
+// The confirmation dialog over a host, and the footer buttons in every state.
+// Files: install-<piece>-<en|zh>-<light|dark>.png.
+
+struct InstallPiece {
+    const char *name;
+    std::function<std::unique_ptr<QWidget>(Localizer &)> make;
+};
+
+std::unique_ptr<QWidget> dialogOverHost(Localizer &l)
+{
+    auto host = std::make_unique<QWidget>();
+    host->resize(560, 560);
+    auto *layout = new QVBoxLayout(host.get());
+    layout->setContentsMargins(20, 20, 20, 20);
+    auto *title = new QLabel(l(L::installTitle), host.get());
+    title->setFont(TextStyles::font(TextStyle::Headline));
+    layout->addWidget(title);
+    auto *field = new QLineEdit(QStringLiteral("jq"), host.get());
+    layout->addWidget(field);
+    auto *extra = new QLineEdit(QStringLiteral("--skip-ssl -F"), host.get());
+    layout->addWidget(extra);
+    layout->addStretch(1);
+    auto *dialog = new DangerousArgumentsDialog(
+        l,
+        {ZelkKit::SafetyWarning(QStringLiteral("--skip-ssl"), ZelkKit::SafetyWarning::Reason::InsecureTransport),
+         ZelkKit::SafetyWarning(QStringLiteral("--force"), ZelkKit::SafetyWarning::Reason::UnsupportedOS)},
+        [] {}, [] {}, host.get());
+    dialog->setFadeDuration(0);
+    return host;
+}
+
+std::unique_ptr<QWidget> dialogButtons(Localizer &l)
+{
+    auto host = std::make_unique<QWidget>();
+    auto *column = new QVBoxLayout(host.get());
+    column->setContentsMargins(20, 20, 20, 20);
+    column->setSpacing(14);
+    auto row = [&](bool enabled) {
+        auto *line = new QHBoxLayout;
+        line->setSpacing(10);
+        const std::pair<L, L> buttons[] = {{L::cancel, L::shortcutCancel}, {L::installAction, L::shortcutConfirm}};
+        for (const auto &[title, hint] : buttons) {
+            auto *button = new DialogButton(l(title), l(hint),
+                                            title == L::cancel ? DialogButton::Tone::Cancel : DialogButton::Tone::Confirm,
+                                            host.get());
+            button->setEnabled(enabled);
+            line->addWidget(button);
+        }
+        auto *done = new DialogButton(l(L::done), std::nullopt, DialogButton::Tone::Cancel, host.get());
+        done->setEnabled(enabled);
+        line->addWidget(done);
+        line->addStretch(1);
+        column->addLayout(line);
+    };
+    row(true);
+    row(false);
+    return host;
+}
+
+QCoro::Task<int> renderInstallPieces(QString output, QString filter)
+{
+    const QList<InstallPiece> pieces = {
+        {"install-dialog-over-host", dialogOverHost},
+        {"install-dialog-buttons", dialogButtons},
+    };
+    int written = 0;
+    QTemporaryDir root;
+    for (const InstallPiece &piece : pieces) {
+        if (!QString::fromLatin1(piece.name).contains(filter))
+            continue;
+        for (const bool dark : {false, true}) {
+            for (const AppLanguage language : allLanguages()) {
+                QApplication::setPalette(dark ? darkPalette() : lightPalette());
+                QSettings settings(root.filePath(QStringLiteral("settings.ini")), QSettings::IniFormat);
+                Localizer l(language, {&settings, QStringList{rawValue(language)}});
+                std::unique_ptr<QWidget> widget = piece.make(l);
+                widget->setAttribute(Qt::WA_DontShowOnScreen);
+                widget->show();
+                // A dialog is presented over its host once the host is shown.
+                for (DangerousArgumentsDialog *dialog : widget->findChildren<DangerousArgumentsDialog *>())
+                    dialog->present();
+                co_await pause(30);
+                const QString file = QStringLiteral("%1/%2-%3-%4.png")
+                                         .arg(output, QLatin1String(piece.name),
+                                              language == AppLanguage::English ? QStringLiteral("en")
+                                                                               : QStringLiteral("zh"),
+                                              dark ? QStringLiteral("dark") : QStringLiteral("light"));
+                if (!widget->grab().toImage().save(file, "PNG")) {
+                    std::fprintf(stderr, "reveze-screenshots: could not write %s\n", qPrintable(file));
+                    co_return -1;
+                }
+                std::printf("%s\n", qPrintable(file));
+                ++written;
+            }
+        }
+    }
+    co_return written;
+}
+// ---- end of the install sheet's pieces -------------------------------------
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -304,7 +412,8 @@ int main(int argc, char **argv)
     int result = 1;
     auto run = [&]() -> QCoro::Task<> {
         const int written = co_await renderAll(output, filter);
-        result = written > 0 ? 0 : 1;
+        const int pieces = written < 0 ? -1 : co_await renderInstallPieces(output, filter);
+        result = written >= 0 && pieces >= 0 && written + pieces > 0 ? 0 : 1;
         QCoreApplication::quit();
     };
     QTimer::singleShot(0, &app, [&] { [[maybe_unused]] QCoro::Task<> task = run(); });
