@@ -41,17 +41,15 @@ QCoro::Task<Result<IndexStatus>> CatalogStore::indexStatus()
     return m_cli.indexStatus();
 }
 
-QCoro::Task<Result<Done>> CatalogStore::refreshIndex()
+QCoro::Task<Result<ZelkCommandResult>> CatalogStore::refreshIndex()
 {
     QPointer<CatalogStore> self(this);
     const ZelkCLI cli = m_cli;
-    const Result<ZelkCommandResult> run = co_await cli.refreshIndex();
-    if (!run)
-        co_return run.error();
+    Result<ZelkCommandResult> run = co_await cli.refreshIndex();
     // Whatever zelk said, the index may have changed.
-    if (self)
+    if (run && self)
         self->invalidate();
-    co_return Done{};
+    co_return run;
 }
 
 QCoro::Task<Result<InstallStatus>> CatalogStore::status()
@@ -59,9 +57,9 @@ QCoro::Task<Result<InstallStatus>> CatalogStore::status()
     return m_cli.status();
 }
 
-QCoro::Task<Result<QList<DoctorFinding>>> CatalogStore::doctor()
+QCoro::Task<Result<DoctorRun>> CatalogStore::doctor()
 {
-    return m_cli.doctor();
+    return m_cli.doctorRun();
 }
 
 QCoro::Task<Result<QString>> CatalogStore::configuration()

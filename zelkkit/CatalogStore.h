@@ -43,9 +43,12 @@ public:
     virtual QCoro::Task<Result<QList<OutdatedItem>>> outdated();
     virtual QCoro::Task<Result<MirrorConfig>> mirrorConfig();
     virtual QCoro::Task<Result<IndexStatus>> indexStatus();
-    virtual QCoro::Task<Result<Done>> refreshIndex();
+    // The run of `zelk index refresh`, whatever its exit status; the caches
+    // are emptied either way. Fails only when zelk could not be started.
+    virtual QCoro::Task<Result<ZelkCommandResult>> refreshIndex();
     virtual QCoro::Task<Result<InstallStatus>> status();
-    virtual QCoro::Task<Result<QList<DoctorFinding>>> doctor();
+    // The findings with the run's exit status, crash flag and message.
+    virtual QCoro::Task<Result<DoctorRun>> doctor();
     virtual QCoro::Task<Result<QString>> configuration();
     virtual QCoro::Task<Result<QStringList>> catalog(bool force);
     virtual QCoro::Task<Result<PackageInfo>> info(const QString &name, bool force);

@@ -20,6 +20,7 @@ struct RawRun {
     QByteArray out;
     QByteArray err;
     qint32 exitCode = 0;
+    bool crashed = false;
 };
 
 // Starts zelk and suspends until the child has exited. The process belongs to
@@ -50,6 +51,7 @@ QCoro::Task<Result<RawRun>> runRaw(QString executable, QStringList arguments)
     run.out = guard->readAllStandardOutput();
     run.err = guard->readAllStandardError();
     run.exitCode = qint32(guard->exitCode());
+    run.crashed = guard->exitStatus() == QProcess::CrashExit;
     ProcessRegistry::instance().release(process);
     co_return run;
 }
@@ -61,7 +63,7 @@ QString utf8Text(const QByteArray &bytes)
 
 ZelkCommandResult toResult(const RawRun &run)
 {
-    return ZelkCommandResult{utf8Text(run.out), utf8Text(run.err), run.exitCode};
+    return ZelkCommandResult{utf8Text(run.out), utf8Text(run.err), run.exitCode, run.crashed};
 }
 
 template<typename T>
@@ -119,13 +121,21 @@ QCoro::Task<Result<QString>> configurationOf(QString executable)
         + mirror->stdoutText.trimmed();
 }
 
-QCoro::Task<Result<QList<DoctorFinding>>> doctorOf(QString executable)
+QCoro::Task<Result<DoctorRun>> doctorRunOf(QString executable)
 {
     const QStringList arguments{QStringLiteral("doctor"), QStringLiteral("--raw")};
     const Result<ZelkCommandResult> run = co_await runText(executable, arguments);
     if (!run)
         co_return run.error();
-    co_return DoctorFinding::parse(run->stdoutText);
+    co_return DoctorRun{DoctorFinding::parse(run->stdoutText), run->exitCode, run->crashed, run->message()};
+}
+
+QCoro::Task<Result<QList<DoctorFinding>>> doctorOf(QString executable)
+{
+    const Result<DoctorRun> run = co_await doctorRunOf(executable);
+    if (!run)
+        co_return run.error();
+    co_return run->findings;
 }
 
 QCoro::Task<Result<QHash<QString, QString>>> linkedVersionsOf(QString executable)
@@ -229,6 +239,11 @@ QCoro::Task<Result<PackageInfo>> ZelkCLI::info(const QString &name) const
 QCoro::Task<Result<QList<DoctorFinding>>> ZelkCLI::doctor() const
 {
     return doctorOf(m_executable);
+}
+
+QCoro::Task<Result<DoctorRun>> ZelkCLI::doctorRun() const
+{
+    return doctorRunOf(m_executable);
 }
 
 QCoro::Task<Result<QHash<QString, QString>>> ZelkCLI::linkedVersions() const

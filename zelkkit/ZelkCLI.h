@@ -1,6 +1,7 @@
 #pragma once
 
 #include "CLIInfo.h"
+#include "DoctorRun.h"
 #include "InstallStatus.h"
 #include "Models.h"
 #include "Result.h"
@@ -55,6 +56,8 @@ public:
     QCoro::Task<Result<QList<DoctorFinding>>> doctor() const;
     QCoro::Task<Result<QHash<QString, QString>>> linkedVersions() const;
     QCoro::Task<Result<ZelkCommandResult>> refreshIndex() const;
+    // The doctor check with how its run ended (see DoctorRun).
+    QCoro::Task<Result<DoctorRun>> doctorRun() const;
 
     // Starts zelk at once with the complete vector (the caller includes
     // "--json-progress"); the caller owns the stream.

@@ -10,6 +10,8 @@ struct ZelkCommandResult {
     QString stdoutText;
     QString stderrText;
     qint32 exitCode = 0;
+    // The child died by a signal; exitCode then holds the signal number.
+    bool crashed = false;
 
     bool succeeded() const { return exitCode == 0; }
 

@@ -199,7 +199,7 @@ QCoro::Task<> AppModel::refreshIndex()
         co_return;
     QPointer<AppModel> self(this);
     CatalogStore *store = m_store;
-    const Result<Done> refreshed = co_await store->refreshIndex();
+    const Result<ZelkCommandResult> refreshed = co_await store->refreshIndex();
     if (!self)
         co_return;
     if (!refreshed) {
@@ -220,11 +220,11 @@ QCoro::Task<> AppModel::refreshDoctor()
     if (!m_store)
         co_return;
     QPointer<AppModel> self(this);
-    const Result<QList<DoctorFinding>> findings = co_await m_store->doctor();
+    const Result<DoctorRun> findings = co_await m_store->doctor();
     if (!self)
         co_return;
     if (findings)
-        self->setDoctorFindings(findings.value());
+        self->setDoctorFindings(findings->findings);
     else
         self->setErrorMessage(findings.error().errorDescription());
 }

@@ -103,6 +103,8 @@ private Q_SLOTS:
     void infoIsCachedByTheExactName();
     void failedInfoKeepsTheEarlierEntry();
 
+    void doctorPassesHowTheRunEnded_data();
+    void doctorPassesHowTheRunEnded();
     void refreshIndexEmptiesTheCaches_data();
     void refreshIndexEmptiesTheCaches();
     void refreshIndexThatCannotStartKeepsTheCaches();
@@ -320,6 +322,46 @@ void TestCatalogStore::failedInfoKeepsTheEarlierEntry()
     QCOMPARE(zelk.count(infoOf(u"fd"_qs)), 2);
 }
 
+// zelk exits with the number of findings; the store hands up the findings
+// with the status, the crash flag and the message, and judges nothing.
+void TestCatalogStore::doctorPassesHowTheRunEnded_data()
+{
+    QTest::addColumn<QByteArray>("answer");
+    QTest::addColumn<QByteArray>("standardError");
+    QTest::addColumn<int>("findings");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<bool>("crashed");
+    QTest::addColumn<QString>("message");
+    const QByteArray two = "warning\tlinks\tjq is not linked\nerror\tperms\t/opt/rurirud is not writable\n";
+    QTest::addRow("two findings, status 2") << QByteArray("@exit 2\n" + two) << QByteArray() << 2 << 2 << false
+                                           << u"warning\tlinks\tjq is not linked\nerror\tperms\t/opt/rurirud is not writable"_qs;
+    QTest::addRow("clean") << QByteArray() << QByteArray() << 0 << 0 << false << QString();
+    QTest::addRow("no finding, status 4") << QByteArray("@exit 4\n") << QByteArray() << 0 << 4 << false << QString();
+    QTest::addRow("no finding, a complaint") << QByteArray() << QByteArray("cannot read the tree\n") << 0 << 0
+                                             << false << u"cannot read the tree"_qs;
+    QTest::addRow("crashed") << QByteArray("@abort\n") << QByteArray() << 0 << int(SIGABRT) << true << QString();
+}
+
+void TestCatalogStore::doctorPassesHowTheRunEnded()
+{
+    QFETCH(QByteArray, answer);
+    QFETCH(QByteArray, standardError);
+    QFETCH(int, findings);
+    QFETCH(int, exitCode);
+    QFETCH(bool, crashed);
+    QFETCH(QString, message);
+    TestSupport::FakeZelk zelk;
+    zelk.setDocument({u"doctor"_qs, u"--raw"_qs}, answer);
+    zelk.setStandardError(standardError);
+    CatalogStore store(ZelkCLI(zelk.executable()), 600);
+    const Result<DoctorRun> run = await(store.doctor());
+    QVERIFY(run);
+    QCOMPARE(run->findings.size(), findings);
+    QCOMPARE(run->exitCode, exitCode);
+    QCOMPARE(run->crashed, crashed);
+    QCOMPARE(run->message, message);
+}
+
 void TestCatalogStore::refreshIndexEmptiesTheCaches_data()
 {
     QTest::addColumn<bool>("hasDocument");
@@ -346,8 +388,11 @@ void TestCatalogStore::refreshIndexEmptiesTheCaches()
 
     zelk.setExitStatus(exitStatus);
     zelk.setStandardError(standardError);
-    const Result<Done> refreshed = await(store.refreshIndex());
+    const Result<ZelkCommandResult> refreshed = await(store.refreshIndex());
     QVERIFY(refreshed);
+    QCOMPARE(refreshed->exitCode, exitStatus);
+    if (hasDocument)
+        QCOMPARE(refreshed->stderrText, QString::fromUtf8(standardError));
     QCOMPARE(zelk.count(indexRefresh), 1);
     QVERIFY(!store.hasCatalogCache());
     QCOMPARE(store.cachedInfoCount(), 0);
@@ -371,7 +416,7 @@ void TestCatalogStore::refreshIndexThatCannotStartKeepsTheCaches()
     QVERIFY(await(store.info(u"jq"_qs, false)));
 
     link.remove();
-    const Result<Done> refreshed = await(store.refreshIndex());
+    const Result<ZelkCommandResult> refreshed = await(store.refreshIndex());
     QVERIFY(!refreshed);
     QCOMPARE(refreshed.error().kind(), ZelkCLIError::Kind::LaunchFailed);
     QVERIFY(store.hasCatalogCache());

@@ -270,7 +270,7 @@ void InstalledListView::focusSearch()
     m_searchBar->field()->setFocus(Qt::ShortcutFocusReason);
 }
 
-void InstalledListView::setSelection(const std::optional<QString> &name)
+void InstalledListView::setSelectedPackage(const std::optional<QString> &name)
 {
     if (m_selection == name)
         return;

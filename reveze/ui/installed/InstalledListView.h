@@ -62,7 +62,7 @@ public:
 
     const std::optional<QString> &selection() const { return m_selection; }
     // The window's selection changed.
-    void setSelection(const std::optional<QString> &name);
+    void setSelectedPackage(const std::optional<QString> &name) override;
 
     QString navigationTitle() const override;
 
@@ -78,10 +78,6 @@ public:
     InstalledListModel *listModel() const { return m_listModel; }
     QWidget *spinnerOverlay() const { return m_spinnerOverlay; }
     QWidget *emptyState() const { return m_emptyState; }
-
-Q_SIGNALS:
-    // The user selected a row (or cleared the selection).
-    void selectionEdited(const std::optional<QString> &name);
 
 protected:
     void changeEvent(QEvent *event) override;

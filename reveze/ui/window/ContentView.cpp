@@ -18,6 +18,7 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QFrame>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QListView>
 #include <QMessageBox>
@@ -158,6 +159,14 @@ void ContentView::buildToolbar()
     toolbar->toggleViewAction()->setVisible(false);
     toolbar->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     toolbar->setIconSize(QSize(18, 18));
+    m_toolbar = toolbar;
+    // The shown screen's own toolbar widget (Discover's search field) sits at
+    // the leading end.
+    m_screenSlot = new QWidget(toolbar);
+    m_screenSlot->setObjectName(QStringLiteral("screenToolbarSlot"));
+    m_screenSlotLayout = new QHBoxLayout(m_screenSlot);
+    m_screenSlotLayout->setContentsMargins(0, 0, 0, 0);
+    toolbar->addWidget(m_screenSlot);
     // The two actions sit at the trailing end, where primary actions go.
     auto *spacer = new QWidget(toolbar);
     spacer->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
@@ -206,8 +215,8 @@ void ContentView::setSelectedPackage(std::optional<QString> name)
     if (m_selectedPackage == name)
         return;
     m_selectedPackage = std::move(name);
-    if (auto *list = qobject_cast<InstalledListView *>(m_contentScreen))
-        list->setSelection(m_selectedPackage);
+    if (m_contentScreen)
+        m_contentScreen->setSelectedPackage(m_selectedPackage);
     renderDetail();
     renderTitle();
     Q_EMIT selectedPackageChanged();
@@ -215,10 +224,28 @@ void ContentView::setSelectedPackage(std::optional<QString> name)
 
 void ContentView::install()
 {
-    m_installTarget = m_selectedPackage.value_or(QString());
+    openInstallSheet(m_selectedPackage.value_or(QString()), ZelkKit::ZelkOperation::Install, false);
+}
+
+void ContentView::openInstallSheet(const QString &packageName, ZelkKit::ZelkOperation operation, bool upgradeAll)
+{
+    if (m_showingInstall)
+        return;
+    m_installTarget = packageName;
+    m_installOperation = operation;
+    m_installUpgradeAll = upgradeAll;
     m_showingInstall = true;
     renderInstallSheet();
     Q_EMIT showingInstallChanged();
+}
+
+void ContentView::setScreenMaker(ScreenMaker maker)
+{
+    m_screenMaker = std::move(maker);
+    // The shown screen is made again by the new maker.
+    m_hasContent = false;
+    renderContent();
+    renderTitle();
 }
 
 void ContentView::refresh()
@@ -311,24 +338,61 @@ void ContentView::renderContent()
         return;
     // A section's screen is made anew on each visit, so its own state starts
     // over; the selected package is the window's and carries on.
+    takeScreenToolbarWidget();
     if (m_contentScreen) {
         m_contentScreen->hide();
         m_contentScreen->deleteLater();
     }
-    NavigationScreen *screen = nullptr;
-    if (wanted == SidebarItem::Installed) {
-        auto *list = new InstalledListView(m_model, m_l, m_selectedPackage, m_contentColumn);
-        connect(list, &InstalledListView::selectionEdited, this,
-                [this](const std::optional<QString> &name) { setSelectedPackage(name); });
-        screen = list;
-    } else {
-        screen = new SectionPlaceholder(wanted, m_l, m_contentColumn);
-    }
+    NavigationScreen *screen = m_screenMaker ? m_screenMaker(wanted, m_contentColumn)
+                                             : makeScreen(wanted, m_contentColumn);
     connect(screen, &NavigationScreen::navigationTitleChanged, this, &ContentView::renderTitle);
+    connect(screen, &NavigationScreen::selectionEdited, this,
+            [this](const std::optional<QString> &name) { setSelectedPackage(name); });
+    connect(screen, &NavigationScreen::installRequested, this, &ContentView::openInstallSheet);
+    screen->setSelectedPackage(m_selectedPackage);
     m_contentColumn->layout()->addWidget(screen);
     m_contentScreen = screen;
     m_contentFor = wanted;
     m_hasContent = true;
+    if (QWidget *widget = screen->toolbarWidget()) {
+        m_screenToolbarWidget = widget;
+        m_screenSlotLayout->addWidget(widget);
+        widget->show();
+    }
+}
+
+NavigationScreen *ContentView::makeScreen(SidebarItem section, QWidget *parent)
+{
+    switch (section) {
+    case SidebarItem::Installed:
+        return new InstalledListView(m_model, m_l, m_selectedPackage, parent);
+
+    case SidebarItem::Upgrades:
+        return new SectionPlaceholder(section, m_l, parent);
+
+    case SidebarItem::Discover:
+        return new SectionPlaceholder(section, m_l, parent);
+
+    case SidebarItem::Doctor:
+        return new SectionPlaceholder(section, m_l, parent);
+
+    case SidebarItem::Config:
+        return new SectionPlaceholder(section, m_l, parent);
+    }
+    Q_UNREACHABLE();
+    return nullptr;
+}
+
+// The outgoing screen's toolbar widget goes back to its screen, so that it
+// goes with it.
+void ContentView::takeScreenToolbarWidget()
+{
+    if (!m_screenToolbarWidget)
+        return;
+    QWidget *widget = m_screenToolbarWidget;
+    m_screenToolbarWidget = nullptr;
+    widget->hide();
+    widget->setParent(m_contentScreen);
 }
 
 void ContentView::renderDetail()
@@ -340,7 +404,7 @@ void ContentView::renderDetail()
         m_detailWidget->deleteLater();
     }
     if (m_selectedPackage)
-        m_detailWidget = new PackageDetailPlaceholder(*m_selectedPackage, m_detailColumn);
+        m_detailWidget = new PackageDetailPlaceholder(m_model, m_l, *m_selectedPackage, m_detailColumn);
     else
         m_detailWidget = new SelectPackageView(m_l, m_detailColumn);
     m_detailColumn->layout()->addWidget(m_detailWidget);
@@ -397,7 +461,7 @@ void ContentView::renderInstallSheet()
 {
     if (!m_showingInstall || m_installSheet)
         return;
-    auto *sheet = new InstallSheetPlaceholder(m_installTarget, m_l, this);
+    auto *sheet = new InstallSheetPlaceholder(m_model, m_l, m_installTarget, m_installOperation, m_installUpgradeAll, this);
     connect(sheet, &QDialog::finished, this, [this, sheet] {
         if (m_installSheet == sheet)
             m_installSheet = nullptr;

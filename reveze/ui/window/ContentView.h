@@ -10,6 +10,8 @@
 
 #include "window/SidebarItem.h"
 
+#include <ZelkOperation.h>
+
 #include <QDialog>
 #include <QMainWindow>
 #include <QMessageBox>
@@ -17,11 +19,14 @@
 
 #include <qcoro/qcorotask.h>
 
+#include <functional>
 #include <optional>
 
 class QAction;
+class QHBoxLayout;
 class QListView;
 class QSplitter;
+class QToolBar;
 class QToolButton;
 
 namespace ReveZE {
@@ -56,9 +61,20 @@ public:
     bool showingInstall() const { return m_showingInstall; }
     const QString &installTarget() const { return m_installTarget; }
 
-    // The toolbar's actions.
+    // The toolbar's actions. Install opens the sheet for the selected package
+    // (or an empty name), to install.
     void install();
     void refresh();
+
+    // The one place the install sheet is made, for the toolbar and for the
+    // screens (installRequested). While a sheet is open another request does
+    // nothing: the sheet is modal and owns its run.
+    void openInstallSheet(const QString &packageName, ZelkKit::ZelkOperation operation, bool upgradeAll);
+
+    // How a section's screen is made; tests and embedders may put their own
+    // screens in the content column. The default makes the real screens.
+    using ScreenMaker = std::function<NavigationScreen *(SidebarItem section, QWidget *parent)>;
+    void setScreenMaker(ScreenMaker maker);
 
     // The title the title bar shows: the package's name while the detail
     // shows one, else the section screen's title.
@@ -73,6 +89,9 @@ public:
     QAction *refreshAction() const { return m_refreshAction; }
     QToolButton *installButton() const;
     QToolButton *refreshButton() const;
+    QToolBar *toolbar() const { return m_toolbar; }
+    // Where the shown screen's toolbar widget sits (empty without one).
+    QWidget *screenToolbarSlot() const { return m_screenSlot; }
     NavigationScreen *contentScreen() const { return m_contentScreen; }
     // The placeholder without a selection, else the package's detail.
     QWidget *detailWidget() const { return m_detailWidget; }
@@ -106,6 +125,8 @@ private:
     void renderAlert();
     void renderInstallSheet();
     void renderTitle();
+    NavigationScreen *makeScreen(SidebarItem section, QWidget *parent);
+    void takeScreenToolbarWidget();
 
     AppModel &m_model;
     Localizer &m_l;
@@ -114,6 +135,8 @@ private:
     std::optional<QString> m_selectedPackage;
     bool m_showingInstall = false;
     QString m_installTarget;
+    ZelkKit::ZelkOperation m_installOperation = ZelkKit::ZelkOperation::Install;
+    bool m_installUpgradeAll = false;
 
     QSplitter *m_columns = nullptr;
     QListView *m_sidebar = nullptr;
@@ -124,6 +147,11 @@ private:
     StatusBar *m_statusBar = nullptr;
     QAction *m_installAction = nullptr;
     QAction *m_refreshAction = nullptr;
+    QToolBar *m_toolbar = nullptr;
+    QWidget *m_screenSlot = nullptr;
+    QHBoxLayout *m_screenSlotLayout = nullptr;
+    QPointer<QWidget> m_screenToolbarWidget;
+    ScreenMaker m_screenMaker;
 
     // What the content and detail columns show, and for which value.
     NavigationScreen *m_contentScreen = nullptr;

@@ -9,8 +9,9 @@
 
 namespace ReveZE {
 
-InstallSheetPlaceholder::InstallSheetPlaceholder(QString packageName, Localizer &l, QWidget *parent)
-    : QDialog(parent), m_packageName(std::move(packageName))
+InstallSheetPlaceholder::InstallSheetPlaceholder(AppModel &, Localizer &l, QString packageName,
+                                                 ZelkKit::ZelkOperation operation, bool upgradeAll, QWidget *parent)
+    : QDialog(parent), m_packageName(std::move(packageName)), m_operation(operation), m_upgradeAll(upgradeAll)
 {
     setObjectName(QStringLiteral("installSheet"));
     setWindowModality(Qt::WindowModal);
@@ -23,6 +24,7 @@ InstallSheetPlaceholder::InstallSheetPlaceholder(QString packageName, Localizer 
     TextStyles::apply(title, TextStyle::Title3, QFont::DemiBold);
     layout->addWidget(title);
     auto *name = new QLabel(m_packageName, this);
+    name->setTextFormat(Qt::PlainText);
     name->setObjectName(QStringLiteral("installSheetPackageName"));
     TextStyles::apply(name, TextStyle::Body);
     layout->addWidget(name);

@@ -7,13 +7,14 @@
 
 namespace ReveZE {
 
-PackageDetailPlaceholder::PackageDetailPlaceholder(QString name, QWidget *parent)
+PackageDetailPlaceholder::PackageDetailPlaceholder(AppModel &, Localizer &, QString name, QWidget *parent)
     : NavigationScreen(parent), m_name(std::move(name))
 {
     setObjectName(QStringLiteral("packageDetail"));
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(24, 20, 24, 20);
     auto *title = new QLabel(m_name, this);
+    title->setTextFormat(Qt::PlainText);
     title->setObjectName(QStringLiteral("packageDetailTitle"));
     title->setTextInteractionFlags(Qt::TextSelectableByMouse);
     title->setWordWrap(true);

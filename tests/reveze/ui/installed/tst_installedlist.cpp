@@ -594,8 +594,8 @@ private Q_SLOTS:
         QAbstractItemModelTester tester(view->listModel(), QAbstractItemModelTester::FailureReportingMode::QtTest);
         QTest::keyClicks(view->searchBar()->field(), QStringLiteral("jq"));
         clickPill(view, Filter::Dependencies);
-        view->setSelection(QStringLiteral("libjq-dev"));
-        view->setSelection(std::nullopt);
+        view->setSelectedPackage(QStringLiteral("libjq-dev"));
+        view->setSelectedPackage(std::nullopt);
         TestSupport::await(f.model->refresh(true));
         QTest::mouseClick(view->searchBar()->clearButton(), Qt::LeftButton);
         QCOMPARE(rows(view).size(), 3);

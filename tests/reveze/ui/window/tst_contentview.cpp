@@ -32,6 +32,10 @@
 #include <QSplitter>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QProcess>
+#include <QShowEvent>
+#include <QtTest/qtestspontaneevent.h>
+#include <QToolBar>
 #include <QToolButton>
 
 #include <memory>
@@ -103,6 +107,54 @@ struct Window {
 bool visibleIn(const QWidget *widget, const QWidget *window)
 {
     return widget && widget->isVisibleTo(window);
+}
+
+// A screen that uses everything the window offers its screens: a toolbar
+// widget, the shared selection, the install sheet; it counts its appearances.
+class ProbeScreen : public NavigationScreen
+{
+public:
+    explicit ProbeScreen(QWidget *parent)
+        : NavigationScreen(parent), m_field(new QLineEdit(this))
+    {
+        m_field->setObjectName(QStringLiteral("probeField"));
+        m_field->hide();
+    }
+
+    QString navigationTitle() const override { return QStringLiteral("Probe"); }
+    QWidget *toolbarWidget() const override { return m_field; }
+    void setSelectedPackage(const std::optional<QString> &name) override { selection = name; }
+
+    void pick(const QString &name) { Q_EMIT selectionEdited(name); }
+    void askForSheet(const QString &name, ZelkKit::ZelkOperation operation, bool upgradeAll)
+    {
+        Q_EMIT installRequested(name, operation, upgradeAll);
+    }
+
+    std::optional<QString> selection;
+    int appearances = 0;
+
+protected:
+    void appeared() override { ++appearances; }
+
+private:
+    QLineEdit *m_field;
+};
+
+// Discover shows the probe; every other section its usual screen.
+ContentView::ScreenMaker probeAsDiscover(ContentView &view, QPointer<ProbeScreen> &probe, AppModel &model,
+                                         Localizer &l)
+{
+    return [&view, &probe, &model, &l](SidebarItem section, QWidget *parent) -> NavigationScreen * {
+        Q_UNUSED(view);
+        if (section == SidebarItem::Discover) {
+            probe = new ProbeScreen(parent);
+            return probe.data();
+        }
+        if (section == SidebarItem::Installed)
+            return new InstalledListView(model, l, std::nullopt, parent);
+        return new SectionPlaceholder(section, l, parent);
+    };
 }
 
 } // namespace
@@ -323,7 +375,7 @@ private Q_SLOTS:
     void failingRefreshShowsTheAlert()
     {
         Window w;
-        w.store->statusFailure = ZelkKit::ZelkCLIError::commandFailed(1, QString());
+        w.store->fail(FakeStore::Query::Status, ZelkKit::ZelkCLIError::commandFailed(1, QString()));
         QVERIFY(w.show());
         QVERIFY(w.view->alert());
         QCOMPARE(w.view->alert()->informativeText(), *w.model->errorMessage());
@@ -531,6 +583,131 @@ private Q_SLOTS:
         QVERIFY(second);
         QCOMPARE(second->packageName(), QStringLiteral("curl"));
         QTRY_VERIFY(!old);
+    }
+    void screenPutsItsWidgetIntoTheToolbarWhileShown()
+    {
+        Window w;
+        QPointer<ProbeScreen> probe;
+        w.view->setScreenMaker(probeAsDiscover(*w.view, probe, *w.model, *w.l));
+        QVERIFY(w.show());
+        QCOMPARE(w.view->screenToolbarSlot()->findChildren<QLineEdit *>().size(), 0);
+
+        w.clickSidebar(SidebarItem::Discover);
+        QVERIFY(probe);
+        auto *field = w.view->toolbar()->findChild<QLineEdit *>(QStringLiteral("probeField"));
+        QVERIFY(field);
+        QCOMPARE(field->parentWidget(), w.view->screenToolbarSlot());
+        QVERIFY(field->isVisibleTo(w.view.get()));
+
+        // The widget goes with its screen.
+        w.clickSidebar(SidebarItem::Doctor);
+        QVERIFY(!field->isVisibleTo(w.view.get()));
+        QTRY_VERIFY(!probe);
+        QVERIFY(!w.view->toolbar()->findChild<QLineEdit *>(QStringLiteral("probeField")));
+    }
+
+    void screenSharesTheWindowsSelection()
+    {
+        Window w;
+        QPointer<ProbeScreen> probe;
+        w.view->setScreenMaker(probeAsDiscover(*w.view, probe, *w.model, *w.l));
+        QVERIFY(w.show());
+        QTRY_VERIFY(!w.model->isLoading());
+        w.clickPackage(QStringLiteral("curl"));
+
+        w.clickSidebar(SidebarItem::Discover);
+        QVERIFY(probe);
+        QCOMPARE(probe->selection, std::optional<QString>(QStringLiteral("curl")));
+        // A package that is not installed, picked on this screen, is the
+        // window's selection and the detail's package.
+        probe->pick(QStringLiteral("ripgrep"));
+        QCOMPARE(w.view->selectedPackage(), std::optional<QString>(QStringLiteral("ripgrep")));
+        auto *detail = qobject_cast<PackageDetailPlaceholder *>(w.view->detailWidget());
+        QVERIFY(detail);
+        QCOMPARE(detail->packageName(), QStringLiteral("ripgrep"));
+
+        w.clickSidebar(SidebarItem::Installed);
+        QVERIFY(w.list());
+        QCOMPARE(w.list()->selection(), std::optional<QString>(QStringLiteral("ripgrep")));
+    }
+
+    void screenOpensTheInstallSheetThroughTheWindow()
+    {
+        Window w;
+        QPointer<ProbeScreen> probe;
+        w.view->setScreenMaker(probeAsDiscover(*w.view, probe, *w.model, *w.l));
+        QVERIFY(w.show());
+        w.clickSidebar(SidebarItem::Discover);
+        QVERIFY(probe);
+
+        probe->askForSheet(QStringLiteral("ffmpeg"), ZelkKit::ZelkOperation::Upgrade, false);
+        auto *sheet = qobject_cast<InstallSheetPlaceholder *>(w.view->installSheet());
+        QVERIFY(sheet);
+        QVERIFY(w.view->showingInstall());
+        QCOMPARE(sheet->packageName(), QStringLiteral("ffmpeg"));
+        QCOMPARE(sheet->operation(), ZelkKit::ZelkOperation::Upgrade);
+        QVERIFY(!sheet->upgradeAll());
+
+        // One sheet at a time: a second request while it is open changes nothing.
+        probe->askForSheet(QString(), ZelkKit::ZelkOperation::Upgrade, true);
+        QCOMPARE(w.view->installSheet(), sheet);
+        QCOMPARE(sheet->packageName(), QStringLiteral("ffmpeg"));
+
+        sheet->reject();
+        QTRY_VERIFY(!w.view->installSheet());
+        probe->askForSheet(QString(), ZelkKit::ZelkOperation::Upgrade, true);
+        auto *all = qobject_cast<InstallSheetPlaceholder *>(w.view->installSheet());
+        QVERIFY(all);
+        QCOMPARE(all->packageName(), QString());
+        QVERIFY(all->upgradeAll());
+        all->reject();
+
+        // The toolbar's Install opens it to install, for the selection.
+        QTRY_VERIFY(!w.view->installSheet());
+        w.view->install();
+        auto *install = qobject_cast<InstallSheetPlaceholder *>(w.view->installSheet());
+        QVERIFY(install);
+        QCOMPARE(install->operation(), ZelkKit::ZelkOperation::Install);
+        QVERIFY(!install->upgradeAll());
+        install->reject();
+    }
+
+    // Un-minimising the window shows the screens again through the window
+    // system; their first load must not run again.
+    void spontaneousShowDoesNotCountAsAnAppearance()
+    {
+        Window w;
+        QPointer<ProbeScreen> probe;
+        w.view->setScreenMaker(probeAsDiscover(*w.view, probe, *w.model, *w.l));
+        QVERIFY(w.show());
+        w.clickSidebar(SidebarItem::Discover);
+        QVERIFY(probe);
+        QTRY_COMPARE(probe->appearances, 1);
+
+        QShowEvent fromWindowSystem;
+        QSpontaneKeyEvent::setSpontaneous(&fromWindowSystem);
+        // notify(), not sendEvent(), which would clear the flag.
+        qApp->notify(probe.data(), &fromWindowSystem);
+        QCOMPARE(probe->appearances, 1);
+    }
+
+    // A GUI test cannot reach a real zelk: the locator finds the tripwire,
+    // the test store's own CLI is the tripwire, and the tripwire ends
+    // whatever started it.
+    void guiTestsCannotStartARealZelk()
+    {
+        AppModel located;
+        QVERIFY(located.store());
+        QCOMPARE(located.store()->cli().executable(), GuiTestSupport::tripwireZelk());
+        FakeStore store;
+        QCOMPARE(store.cli().executable(), GuiTestSupport::tripwireZelk());
+
+        QProcess shell;
+        shell.start(QStringLiteral("/bin/sh"), {QStringLiteral("-c"), GuiTestSupport::tripwireZelk() + QStringLiteral(" version; echo survived")});
+        QVERIFY(shell.waitForFinished(10000));
+        QCOMPARE(shell.exitStatus(), QProcess::CrashExit);
+        QVERIFY(!shell.readAllStandardOutput().contains("survived"));
+        QVERIFY(shell.readAllStandardError().contains("a GUI test started zelk: version"));
     }
 };
 
