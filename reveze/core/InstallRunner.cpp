@@ -11,16 +11,6 @@ using namespace ZelkKit;
 
 namespace ReveZE {
 
-LogLine LogLine::make(QString text, bool isError)
-{
-    return LogLine{QUuid::createUuid(), std::move(text), isError};
-}
-
-size_t qHash(const LogLine &line, size_t seed)
-{
-    return qHashMulti(seed, line.id, line.text, line.isError);
-}
-
 // The consuming job of one run. It owns the stream; the runner only holds it
 // to be able to cancel.
 struct InstallRunner::Job {

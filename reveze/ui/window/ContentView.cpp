@@ -2,7 +2,7 @@
 
 #include "AppModel.h"
 #include "window/SelectPackageView.h"
-#include "window/InstallSheetPlaceholder.h"
+#include "install/InstallSheet.h"
 #include "installed/InstalledListView.h"
 #include "window/LanguagePicker.h"
 #include "Localizer.h"
@@ -461,7 +461,7 @@ void ContentView::renderInstallSheet()
 {
     if (!m_showingInstall || m_installSheet)
         return;
-    auto *sheet = new InstallSheetPlaceholder(m_model, m_l, m_installTarget, m_installOperation, m_installUpgradeAll, this);
+    auto *sheet = new InstallSheet(m_model, m_l, m_installTarget, m_installOperation, m_installUpgradeAll, this);
     connect(sheet, &QDialog::finished, this, [this, sheet] {
         if (m_installSheet == sheet)
             m_installSheet = nullptr;
