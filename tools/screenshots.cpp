@@ -8,16 +8,19 @@
 // or no zelk at all; the window runs against it through AppModel exactly as
 // the program does. Files are named <screen>-<en|zh>-<light|dark>.png.
 //
-// A new screen adds a row to `screens`: a name, the world it needs and what
-// to do with the window (choose a section, select a package, type a search)
-// before the picture is taken. Sheets and alerts open over the window are
-// drawn into the picture where they would appear.
+// A new screen adds rows to its own table below (windowScreens(),
+// installedScreens(), ...): a name, the world it needs and what to do with
+// the window (choose a section, select a package, type a search) before the
+// picture is taken. The picture is taken once the shown screens say they
+// have loaded (NavigationScreen::isLoaded). Sheets and alerts open over the
+// window are drawn into the picture where they would appear.
 
 #include "AppModel.h"
 #include "window/ContentView.h"
 #include "widgets/FilterPills.h"
 #include "installed/InstalledListView.h"
 #include "Localizer.h"
+#include "window/NavigationScreen.h"
 #include "install/DangerousArgumentsDialog.h"
 #include "install/DialogButton.h"
 #include "widgets/TextStyles.h"
@@ -35,6 +38,7 @@
 #include <QHBoxLayout>
 #include <QPainter>
 #include <QPalette>
+#include <QPointer>
 #include <QProcess>
 #include <QSettings>
 #include <QStyle>
@@ -74,27 +78,9 @@ InstalledListView *installedList(ContentView &window)
     return qobject_cast<InstalledListView *>(window.contentScreen());
 }
 
-// Every screen and state worth a picture. Screens built later add rows here.
-const QList<Screen> &screens()
+QList<Screen> windowScreens()
 {
-    static const QList<Screen> table = {
-        {"installed", World::Demo, [](ContentView &, AppModel &) {}},
-        {"installed-selected", World::Demo,
-         [](ContentView &w, AppModel &) { w.setSelectedPackage(QStringLiteral("jq")); }},
-        {"installed-search", World::Demo,
-         [](ContentView &w, AppModel &) { installedList(w)->setSearch(QStringLiteral("lib")); }},
-        {"installed-dependencies", World::Demo,
-         [](ContentView &w, AppModel &) { installedList(w)->setFilter(InstalledListView::Filter::Dependencies); }},
-        {"installed-hide-dependencies", World::Demo,
-         [](ContentView &w, AppModel &) { installedList(w)->setHideDependencies(true); }},
-        {"installed-no-match", World::Demo,
-         [](ContentView &w, AppModel &) { installedList(w)->setSearch(QStringLiteral(" ")); }},
-        {"installed-loading", World::Loading, [](ContentView &, AppModel &) {}},
-        {"installed-empty", World::Empty, [](ContentView &, AppModel &) {}},
-        {"upgrades", World::Demo, [](ContentView &w, AppModel &) { w.setSection(SidebarItem::Upgrades); }},
-        {"discover", World::Demo, [](ContentView &w, AppModel &) { w.setSection(SidebarItem::Discover); }},
-        {"doctor", World::Demo, [](ContentView &w, AppModel &) { w.setSection(SidebarItem::Doctor); }},
-        {"config", World::Demo, [](ContentView &w, AppModel &) { w.setSection(SidebarItem::Config); }},
+    return {
         {"install-sheet", World::Demo,
          [](ContentView &w, AppModel &) {
              w.setSelectedPackage(QStringLiteral("jq"));
@@ -108,6 +94,70 @@ const QList<Screen> &screens()
         {"compatibility", World::TooNew, [](ContentView &, AppModel &) {}},
         {"no-zelk", World::NoZelk, [](ContentView &, AppModel &) {}},
     };
+}
+
+QList<Screen> installedScreens()
+{
+    return {
+        {"installed", World::Demo, [](ContentView &, AppModel &) {}},
+        {"installed-selected", World::Demo,
+         [](ContentView &w, AppModel &) { w.setSelectedPackage(QStringLiteral("jq")); }},
+        {"installed-search", World::Demo,
+         [](ContentView &w, AppModel &) { installedList(w)->setSearch(QStringLiteral("lib")); }},
+        {"installed-dependencies", World::Demo,
+         [](ContentView &w, AppModel &) { installedList(w)->setFilter(InstalledListView::Filter::Dependencies); }},
+        {"installed-hide-dependencies", World::Demo,
+         [](ContentView &w, AppModel &) { installedList(w)->setHideDependencies(true); }},
+        {"installed-no-match", World::Demo,
+         [](ContentView &w, AppModel &) { installedList(w)->setSearch(QStringLiteral(" ")); }},
+        {"installed-loading", World::Loading, [](ContentView &, AppModel &) {}},
+        {"installed-empty", World::Empty, [](ContentView &, AppModel &) {}},
+    };
+}
+
+QList<Screen> detailScreens()
+{
+    return {};
+}
+
+QList<Screen> discoverScreens()
+{
+    return {
+        {"discover", World::Demo, [](ContentView &w, AppModel &) { w.setSection(SidebarItem::Discover); }},
+    };
+}
+
+QList<Screen> upgradesScreens()
+{
+    return {
+        {"upgrades", World::Demo, [](ContentView &w, AppModel &) { w.setSection(SidebarItem::Upgrades); }},
+    };
+}
+
+QList<Screen> doctorScreens()
+{
+    return {
+        {"doctor", World::Demo, [](ContentView &w, AppModel &) { w.setSection(SidebarItem::Doctor); }},
+    };
+}
+
+QList<Screen> configScreens()
+{
+    return {
+        {"config", World::Demo, [](ContentView &w, AppModel &) { w.setSection(SidebarItem::Config); }},
+    };
+}
+
+QList<Screen> installScreens()
+{
+    return {};
+}
+
+// Every screen and state worth a picture.
+const QList<Screen> &screens()
+{
+    static const QList<Screen> table = installedScreens() + detailScreens() + discoverScreens()
+        + upgradesScreens() + doctorScreens() + configScreens() + installScreens() + windowScreens();
     return table;
 }
 
@@ -205,6 +255,20 @@ QCoro::Task<> pause(int ms)
     co_await timer;
 }
 
+// Waits until the screens in the two columns say they have loaded, at most
+// `limit` milliseconds (a screen that never settles is pictured as it is).
+QCoro::Task<> settle(ContentView &window, int limit)
+{
+    QPointer<ContentView> guard(&window);
+    for (int waited = 0; guard && waited < limit; waited += 20) {
+        auto *content = guard->contentScreen();
+        auto *detail = qobject_cast<NavigationScreen *>(guard->detailWidget());
+        if ((!content || content->isLoaded()) && (!detail || detail->isLoaded()))
+            co_return;
+        co_await pause(20);
+    }
+}
+
 // The window, with the sheet or alert open over it drawn where it would be.
 QImage picture(ContentView &window)
 {
@@ -256,6 +320,7 @@ QCoro::Task<int> renderAll(QString output, QString filter)
                         co_await qCoro(window.get(), &ContentView::firstRefreshFinished);
                     screen.prepare(*window, *model);
                     co_await pause(30);
+                    co_await settle(*window, 10000);
                     if (InstalledListView *list = installedList(*window)) {
                         while (list->filterPills()->highlightAnimation()->state() == QAbstractAnimation::Running)
                             co_await pause(30);

@@ -41,9 +41,7 @@ QCoro::Task<> consume(std::shared_ptr<InstallRunner::Job> job, QPointer<InstallR
     // gets no finish and starts no refresh.
     if (job->cancelled || !runner)
         co_return;
-    if (job->stream->wasCancelled())
-        finish(runner.data(), InstallRunner::cancelledText());
-    else if (const std::optional<ZelkCLIError> error = job->stream->error())
+    if (const std::optional<ZelkCLIError> error = job->stream->error())
         finish(runner.data(), error->errorDescription());
     else
         finish(runner.data(), std::nullopt);
@@ -76,6 +74,9 @@ QString InstallRunner::unavailableText()
 
 void InstallRunner::start(const OperationArguments &arguments, AppModel &model)
 {
+    // One run at a time: the running one is cancelled first, or left to end.
+    if (m_isRunning)
+        return;
     CatalogStore *store = model.store();
     if (!store) {
         setFailure(model.setupError().value_or(unavailableText()));
@@ -93,7 +94,11 @@ void InstallRunner::start(const OperationArguments &arguments, AppModel &model)
     m_task = job;
     auto task = consume(
         job, QPointer<InstallRunner>(this),
-        [](InstallRunner *runner, const ZelkEvent &event) { runner->handle(event); },
+        [job](InstallRunner *runner, const ZelkEvent &event) {
+            // Only the current run writes to the log and the state.
+            if (runner->m_task == job)
+                runner->handle(event);
+        },
         [job](InstallRunner *runner, std::optional<QString> error) {
             if (runner->m_task == job)
                 runner->finish(std::move(error));

@@ -25,6 +25,12 @@ class AppModel;
 // the stream: a runner deleted mid-run lets zelk run to its end with its
 // events dropped; only cancel() terminates the child. The model is held
 // weakly and refreshed when a run ends.
+//
+// One run at a time: start() while a run is under way does nothing, and the
+// events of a run that is no longer the current one (cancelled, replaced) are
+// dropped. The runner emits its signals from inside its own updates, so it
+// must not be deleted synchronously from a slot connected to them: use
+// deleteLater().
 class InstallRunner : public QObject
 {
     Q_OBJECT

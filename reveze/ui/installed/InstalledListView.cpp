@@ -97,9 +97,11 @@ QWidget *InstalledListView::buildHeader()
     auto *titleRow = new QHBoxLayout;
     titleRow->setSpacing(8);
     m_title = new QLabel(header);
+    m_title->setTextFormat(Qt::PlainText);
     m_title->setObjectName(QStringLiteral("installedTitle"));
     TextStyles::apply(m_title, TextStyle::Title3, QFont::DemiBold);
     m_count = new QLabel(header);
+    m_count->setTextFormat(Qt::PlainText);
     m_count->setObjectName(QStringLiteral("installedCount"));
     TextStyles::apply(m_count, TextStyle::Callout);
     // Both sit on the first text baseline: the smaller text is lifted by the
@@ -129,6 +131,7 @@ QWidget *InstalledListView::buildHeader()
     connect(m_hideSwitch, &QAbstractButton::toggled, this, &InstalledListView::setHideDependencies);
     hideLayout->addWidget(m_hideSwitch, 0, Qt::AlignVCenter);
     m_hideLabel = new QLabel(hide);
+    m_hideLabel->setTextFormat(Qt::PlainText);
     m_hideLabel->setObjectName(QStringLiteral("hideDependenciesLabel"));
     TextStyles::apply(m_hideLabel, TextStyle::Callout);
     m_hideLabel->setSizePolicy(QSizePolicy::Minimum, QSizePolicy::Preferred);
@@ -185,6 +188,7 @@ QWidget *InstalledListView::buildListArea()
     spinner->setObjectName(QStringLiteral("readingInstalledSpinner"));
     spinnerLayout->addWidget(spinner, 0, Qt::AlignHCenter);
     m_spinnerLabel = new QLabel(m_spinnerOverlay);
+    m_spinnerLabel->setTextFormat(Qt::PlainText);
     m_spinnerLabel->setObjectName(QStringLiteral("readingInstalledLabel"));
     TextStyles::apply(m_spinnerLabel, TextStyle::Callout);
     spinnerLayout->addWidget(m_spinnerLabel, 0, Qt::AlignHCenter);
@@ -201,12 +205,14 @@ QWidget *InstalledListView::buildListArea()
     icon->setOpacity(0.85);
     emptyLayout->addWidget(icon, 0, Qt::AlignHCenter);
     m_emptyTitle = new QLabel(m_emptyState);
+    m_emptyTitle->setTextFormat(Qt::PlainText);
     m_emptyTitle->setObjectName(QStringLiteral("nothingInstalledTitle"));
     m_emptyTitle->setWordWrap(true);
     m_emptyTitle->setAlignment(Qt::AlignHCenter);
     TextStyles::apply(m_emptyTitle, TextStyle::Headline);
     emptyLayout->addWidget(m_emptyTitle);
     m_emptyDetail = new QLabel(m_emptyState);
+    m_emptyDetail->setTextFormat(Qt::PlainText);
     m_emptyDetail->setObjectName(QStringLiteral("nothingInstalledDetail"));
     m_emptyDetail->setWordWrap(true);
     m_emptyDetail->setAlignment(Qt::AlignHCenter);

@@ -441,8 +441,15 @@ void ContentView::renderAlert()
         m_alert = alert;
     }
     m_alert->setWindowTitle(m_l(L::zelkError));
+    m_alert->setTextFormat(Qt::PlainText);
     m_alert->setText(m_l(L::zelkError));
     m_alert->setInformativeText(*message);
+    // The message is zelk's text: shown as it is, never as markup, and
+    // nothing in it opens anything.
+    if (auto *text = m_alert->findChild<QLabel *>(QStringLiteral("qt_msgbox_informativelabel"))) {
+        text->setTextFormat(Qt::PlainText);
+        text->setOpenExternalLinks(false);
+    }
     // The title reads as a title; the message gets room for a sentence.
     if (auto *title = m_alert->findChild<QLabel *>(QStringLiteral("qt_msgbox_label")))
         title->setFont(TextStyles::font(TextStyle::Headline));

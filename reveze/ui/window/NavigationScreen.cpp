@@ -11,4 +11,12 @@ void NavigationScreen::showEvent(QShowEvent *event)
         appeared();
 }
 
+void NavigationScreen::setLoaded(bool loaded)
+{
+    if (m_loaded == loaded)
+        return;
+    m_loaded = loaded;
+    Q_EMIT loadedChanged();
+}
+
 } // namespace ReveZE

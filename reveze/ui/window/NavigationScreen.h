@@ -22,6 +22,10 @@ namespace ReveZE {
 // - the install sheet, opened by the window from (package name, operation,
 //   upgrade-all) through installRequested().
 //
+// isLoaded() says whether what the screen loads when it appears has arrived
+// (or failed); a screen that loads nothing is loaded from the start. Tools
+// that picture the window wait for it (loadedChanged) rather than a pause.
+//
 // appeared() runs once per showing that the program made (the window placed
 // the screen, or showed it again); the window system's own show events, such
 // as un-minimising the window, do not count, so a screen's first load does not
@@ -40,15 +44,22 @@ public:
     // screen is shown and hands it back before the screen goes.
     virtual QWidget *toolbarWidget() const { return nullptr; }
 
+    bool isLoaded() const { return m_loaded; }
+
 Q_SIGNALS:
     void navigationTitleChanged();
+    void loadedChanged();
     void selectionEdited(const std::optional<QString> &name);
     void installRequested(const QString &packageName, ZelkKit::ZelkOperation operation, bool upgradeAll);
 
 protected:
     virtual void appeared() {}
+    void setLoaded(bool loaded);
 
     void showEvent(QShowEvent *event) override;
+
+private:
+    bool m_loaded = true;
 };
 
 } // namespace ReveZE

@@ -21,6 +21,7 @@ SectionPlaceholder::SectionPlaceholder(SidebarItem section, Localizer &l, QWidge
                                    &Palette::zelkTertiary, this);
     layout->addWidget(symbol, 0, Qt::AlignHCenter);
     m_title = new QLabel(this);
+    m_title->setTextFormat(Qt::PlainText);
     m_title->setObjectName(QStringLiteral("sectionPlaceholderTitle"));
     TextStyles::apply(m_title, TextStyle::Title3, QFont::DemiBold);
     layout->addWidget(m_title, 0, Qt::AlignHCenter);

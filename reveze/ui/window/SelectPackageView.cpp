@@ -23,12 +23,14 @@ SelectPackageView::SelectPackageView(Localizer &l, QWidget *parent)
     m_icon->setOpacity(0.9);
     layout->addWidget(m_icon, 0, Qt::AlignHCenter);
     m_title = new QLabel(this);
+    m_title->setTextFormat(Qt::PlainText);
     m_title->setObjectName(QStringLiteral("selectPackageTitle"));
     m_title->setWordWrap(true);
     m_title->setAlignment(Qt::AlignHCenter);
     TextStyles::apply(m_title, TextStyle::Title3, QFont::DemiBold);
     layout->addWidget(m_title);
     m_detail = new QLabel(this);
+    m_detail->setTextFormat(Qt::PlainText);
     m_detail->setObjectName(QStringLiteral("selectPackageDetail"));
     m_detail->setWordWrap(true);
     m_detail->setAlignment(Qt::AlignHCenter);

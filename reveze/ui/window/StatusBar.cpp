@@ -28,6 +28,7 @@ StatusBar::StatusBar(AppModel &model, Localizer &l, QWidget *parent)
 
     auto label = [this](const char *name) {
         auto *item = new QLabel(this);
+        item->setTextFormat(Qt::PlainText);
         item->setObjectName(QLatin1String(name));
         item->setFont(font());
         return item;

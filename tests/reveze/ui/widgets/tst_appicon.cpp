@@ -93,9 +93,44 @@ private Q_SLOTS:
         QCOMPARE(image->size(), QSize(256, 256));
 
         // The desktop entry and the themed icon, where desktops look.
-        QVERIFY(QFile::exists(prefix.filePath(QStringLiteral("share/applications/reveze.desktop"))));
+        QVERIFY(QFile::exists(prefix.filePath(QStringLiteral("share/applications/org.quindle.ReveZE.desktop"))));
         const QImage themed(prefix.filePath(QStringLiteral("share/icons/hicolor/256x256/apps/reveze.png")));
         QCOMPARE(themed.size(), QSize(256, 256));
+
+        // Both files pass the desktop's own validators, and the metainfo
+        // names this version as its release.
+        const QString desktop = prefix.filePath(QStringLiteral("share/applications/org.quindle.ReveZE.desktop"));
+        const QString metainfo = prefix.filePath(QStringLiteral("share/metainfo/org.quindle.ReveZE.metainfo.xml"));
+        QVERIFY(validates(QStringLiteral("desktop-file-validate"), {desktop}));
+        QVERIFY(validates(QStringLiteral("appstreamcli"), {QStringLiteral("validate"), QStringLiteral("--no-net"), metainfo}));
+        QFile xml(metainfo);
+        QVERIFY(xml.open(QIODevice::ReadOnly));
+        const QByteArray text = xml.readAll();
+        QVERIFY(text.contains("<release version=\"" REVEZE_VERSION "\""));
+        QVERIFY(text.contains("<launchable type=\"desktop-id\">org.quindle.ReveZE.desktop</launchable>"));
+    }
+
+    // Runs a validator; it must exit 0 and report no error (hints and
+    // pedantic notes are not errors).
+    static bool validates(const QString &tool, const QStringList &arguments)
+    {
+        const QString program = QStandardPaths::findExecutable(tool);
+        if (program.isEmpty()) {
+            qWarning("%s is not installed (scripts/install-deps installs it)", qPrintable(tool));
+            return false;
+        }
+        QProcess run;
+        run.setProcessChannelMode(QProcess::MergedChannels);
+        run.start(program, arguments);
+        if (!run.waitForFinished(60000))
+            return false;
+        const QString output = QString::fromUtf8(run.readAll());
+        const bool clean = run.exitStatus() == QProcess::NormalExit && run.exitCode() == 0
+            && !output.contains(QStringLiteral("error:")) && !output.contains(QStringLiteral("\nE: "))
+            && !output.startsWith(QStringLiteral("E: "));
+        if (!clean)
+            qWarning("%s: %s", qPrintable(tool), qPrintable(output));
+        return clean;
     }
 
     void candidatesInTheirOrder()

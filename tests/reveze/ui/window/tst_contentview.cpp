@@ -23,6 +23,8 @@
 #include <QAbstractButton>
 #include <QAbstractItemView>
 #include <QComboBox>
+#include <QDesktopServices>
+#include <QUrl>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
@@ -108,6 +110,25 @@ bool visibleIn(const QWidget *widget, const QWidget *window)
 {
     return widget && widget->isVisibleTo(window);
 }
+
+// Records every URL ReveZE asks the desktop to open, so none is opened.
+struct UrlRecorder : QObject {
+    Q_OBJECT
+public:
+    UrlRecorder()
+    {
+        for (const char *scheme : {"http", "https", "file"})
+            QDesktopServices::setUrlHandler(QLatin1String(scheme), this, "open");
+    }
+    ~UrlRecorder() override
+    {
+        for (const char *scheme : {"http", "https", "file"})
+            QDesktopServices::unsetUrlHandler(QLatin1String(scheme));
+    }
+    QList<QUrl> opened;
+public Q_SLOTS:
+    void open(const QUrl &url) { opened.append(url); }
+};
 
 // A screen that uses everything the window offers its screens: a toolbar
 // widget, the shared selection, the install sheet; it counts its appearances.
@@ -708,6 +729,61 @@ private Q_SLOTS:
         QCOMPARE(shell.exitStatus(), QProcess::CrashExit);
         QVERIFY(!shell.readAllStandardOutput().contains("survived"));
         QVERIFY(shell.readAllStandardError().contains("a GUI test started zelk: version"));
+    }
+    // Texts from zelk reach labels as they are: markup in them is shown
+    // literally and nothing in them is followed.
+    void markupFromZelkShowsAsLiteralText()
+    {
+        UrlRecorder urls;
+        const QString version = QStringLiteral("<img src=\"file:///etc/passwd\"><b>0.9</b>");
+        const QString message = QStringLiteral("<a href=\"https://example.invalid/\">click</a> <img src=\"file:///etc/passwd\">");
+        Window w;
+        w.store->version.version = version;
+        w.store->version.capabilities.clear();
+        QVERIFY(w.show());
+        QTRY_VERIFY(!w.model->isLoading());
+
+        QLabel *compatibility = w.view->statusRow()->compatibilityLabel();
+        QVERIFY(compatibility->text().contains(version));
+        QCOMPARE(compatibility->textFormat(), Qt::PlainText);
+        QVERIFY(compatibility->sizeHint().width() >= compatibility->fontMetrics().horizontalAdvance(compatibility->text()));
+
+        w.model->setErrorMessage(message);
+        QMessageBox *alert = w.view->alert();
+        QVERIFY(alert);
+        auto *text = alert->findChild<QLabel *>(QStringLiteral("qt_msgbox_informativelabel"));
+        QVERIFY(text);
+        QCOMPARE(text->text(), message);
+        QCOMPARE(text->textFormat(), Qt::PlainText);
+        QVERIFY(!text->openExternalLinks());
+        QVERIFY(text->sizeHint().width() >= text->fontMetrics().horizontalAdvance(QStringLiteral("<a href=")));
+        QTest::mouseClick(text, Qt::LeftButton, {}, QPoint(4, text->height() / 2));
+        QVERIFY(urls.opened.isEmpty());
+    }
+
+    // Every label of every screen shows plain text: a label left to guess
+    // would render markup that arrives from zelk, the index or the user.
+    void everyLabelOfEveryScreenIsPlainText()
+    {
+        Window w;
+        QVERIFY(w.show());
+        QTRY_VERIFY(!w.model->isLoading());
+        w.model->setErrorMessage(QStringLiteral("boom"));
+        const SidebarItem sections[] = {SidebarItem::Installed, SidebarItem::Upgrades, SidebarItem::Discover,
+                                        SidebarItem::Doctor, SidebarItem::Config};
+        for (const std::optional<QString> &selection : {std::optional<QString>(), std::optional<QString>(QStringLiteral("jq"))}) {
+            w.view->setSelectedPackage(selection);
+            for (SidebarItem section : sections) {
+                w.view->setSection(section);
+                QTest::qWait(0);
+                for (QLabel *label : w.view->findChildren<QLabel *>()) {
+                    if (label->text().isEmpty())
+                        continue;
+                    QVERIFY2(label->textFormat() == Qt::PlainText,
+                             qPrintable(label->objectName() + QStringLiteral(": ") + label->text()));
+                }
+            }
+        }
     }
 };
 
