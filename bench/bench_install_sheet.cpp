@@ -4,8 +4,10 @@
 // - events per second through the sheet (runner, chunked log, virtual log
 //   view, the sheet's own redraws) beside the bare ZelkEventStream rate of
 //   the same run (goal >= 0.5x the bare rate);
-// - the longest gap of a 1 ms GUI-thread timer during the sheet's run,
-//   beside the same gap during the bare stream (goal <= 16 ms);
+// - the longest gap of a 1 ms GUI-thread timer while the events arrive,
+//   beside the same gap during the bare stream (goal <= 16 ms), and over the
+//   whole run with its end (the end starts the model's refresh: five zelk
+//   children spawned by a process that holds the million-line log);
 // - the growth of the peak resident memory (VmHWM) over the sheet's run
 //   (goal <= 200 MB);
 // - the report of the run built off the GUI thread (Copy error's work), and
@@ -73,8 +75,10 @@ public:
         m_timer.setInterval(1);
         connect(&m_timer, &QTimer::timeout, this, [this] {
             const double now = monotonicMs();
-            if (m_last > 0)
-                m_worst = std::max(m_worst, now - m_last);
+            if (m_last > 0 && now - m_last > m_worst) {
+                m_worst = now - m_last;
+                m_worstAt = now;
+            }
             m_last = now;
         });
     }
@@ -84,6 +88,8 @@ public:
         m_worst = 0;
         m_timer.start();
     }
+    double worstAt() const { return m_worstAt; }
+    double worstSoFar() const { return m_worst; }
     double stop()
     {
         m_timer.stop();
@@ -94,6 +100,7 @@ private:
     QTimer m_timer;
     double m_last = 0;
     double m_worst = 0;
+    double m_worstAt = 0;
 };
 
 template<typename F>
@@ -118,6 +125,7 @@ struct BareResult {
     qint64 events = 0;
     double ms = 0;
     double worstGap = 0;
+    double worstGapBeforeEnd = 0;
 };
 
 // The same run's events consumed straight from the stream.
@@ -132,8 +140,10 @@ BareResult bareStream(AppModel &model, const QStringList &vector)
         std::unique_ptr<ZelkKit::ZelkEventStream> stream = model.store()->operation(vector);
         for (;;) {
             const QList<ZelkKit::ZelkEvent> batch = co_await stream->nextBatch();
-            if (batch.isEmpty())
+            if (batch.isEmpty()) {
+                result.worstGapBeforeEnd = gaps.worstSoFar();
                 break;
+            }
             result.events += batch.size();
         }
         done = true;
@@ -175,12 +185,16 @@ int main(int argc, char **argv)
     GapMeter gaps;
     gaps.start();
     const double start = monotonicMs();
+    double sheetGapBeforeEnd = 0;
+    QObject::connect(sheet.runner(), &InstallRunner::finishedChanged, &sheet,
+                     [&] { sheetGapBeforeEnd = gaps.worstSoFar(); });
     sheet.start();
     const bool ended = spinUntil([&] { return sheet.runner()->finished(); }, 600000);
     const double sheetMs = monotonicMs() - start;
     // The view has taken in every line once its next frame has passed.
     spinUntil([&] { return sheet.logView()->shownLineCount() == sheet.runner()->log().size(); }, 10000);
     const double sheetGap = gaps.stop();
+    const double sheetGapAt = gaps.worstAt() - start;
     const double peakAfter = vmHwmMb();
     const qsizetype lines = sheet.runner()->log().size();
     const bool failed = sheet.runner()->failure().has_value();
@@ -209,8 +223,11 @@ int main(int argc, char **argv)
     std::printf("bare stream:                     %.0f ms, %.0f events/s\n", bare.ms, bareRate);
     std::printf("through the sheet:               %.0f ms, %.0f events/s  (%.2fx the bare rate; goal >= 0.5x)\n",
                 sheetMs, sheetRate, sheetRate / bareRate);
-    std::printf("longest 1 ms timer gap, sheet:   %.1f ms  (bare stream %.1f ms; goal <= 16 ms)\n", sheetGap,
-                bare.worstGap);
+    std::printf("longest 1 ms timer gap while events arrive: sheet %.1f ms, bare stream %.1f ms  (goal <= 16 ms)\n",
+                sheetGapBeforeEnd, bare.worstGapBeforeEnd);
+    std::printf("longest 1 ms timer gap, whole run and its end: sheet %.1f ms (ending %.0f ms into a %.0f ms run), "
+                "bare stream %.1f ms\n",
+                sheetGap, sheetGapAt, sheetMs, bare.worstGap);
     std::printf("peak memory (VmHWM) growth:      %.0f MB  (%.0f -> %.0f MB; goal <= 200 MB)\n", peakAfter - peakBefore,
                 peakBefore, peakAfter);
     std::printf("report of the run, off the GUI:  %.0f ms, longest timer gap %.1f ms\n", reportMs, reportGap);

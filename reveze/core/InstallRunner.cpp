@@ -5,7 +5,11 @@
 #include <CatalogStore.h>
 #include <ZelkEventStream.h>
 
-#include <QHashFunctions>
+#include <QElapsedTimer>
+
+#include <qcoro/qcorotimer.h>
+
+#include <chrono>
 
 using namespace ZelkKit;
 
@@ -20,12 +24,20 @@ struct InstallRunner::Job {
 
 namespace {
 
+// How long the job handles events before it lets the event loop run: a
+// batch holds everything zelk printed since the last one, tens of thousands
+// of events when a run is fast, and the window must keep painting.
+constexpr std::chrono::milliseconds timeSlice{6};
+
 QCoro::Task<> consume(std::shared_ptr<InstallRunner::Job> job, QPointer<InstallRunner> runner,
                       std::function<void(InstallRunner *, const ZelkEvent &)> handle,
                       std::function<void(InstallRunner *, std::optional<QString>)> finish)
 {
+    QElapsedTimer slice;
+    slice.start();
     for (;;) {
         const QList<ZelkEvent> batch = co_await job->stream->nextBatch();
+        slice.restart();
         if (batch.isEmpty())
             break;
         for (const ZelkEvent &event : batch) {
@@ -33,6 +45,10 @@ QCoro::Task<> consume(std::shared_ptr<InstallRunner::Job> job, QPointer<InstallR
                 break;
             if (runner)
                 handle(runner.data(), event);
+            if (slice.elapsed() >= timeSlice.count()) {
+                co_await QCoro::sleepFor(std::chrono::milliseconds(0));
+                slice.restart();
+            }
         }
         if (job->cancelled)
             break;
