@@ -25,6 +25,13 @@
 #include "window/LanguagePicker.h"
 #include "Localizer.h"
 #include "window/NavigationScreen.h"
+#include "install/DangerousArgumentsDialog.h"
+#include "install/DialogButton.h"
+#include "install/InstallSheet.h"
+#include "InstallRunner.h"
+#include "widgets/TextStyles.h"
+
+#include <ProcessRegistry.h>
 
 #include <QApplication>
 #include <QComboBox>
@@ -35,6 +42,12 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPointer>
+#include <QVBoxLayout>
+#include <QHBoxLayout>
 #include <QPainter>
 #include <QPalette>
 #include <QPointer>
@@ -474,6 +487,255 @@ QCoro::Task<int> renderAll(QString output, QString filter)
     co_return written;
 }
 
+// ---- The install sheet's pieces, on a small host of their own -------------
+// The confirmation dialog over a host, and the footer buttons in every state.
+// Files: install-<piece>-<en|zh>-<light|dark>.png.
+
+struct InstallPiece {
+    const char *name;
+    std::function<std::unique_ptr<QWidget>(Localizer &)> make;
+};
+
+std::unique_ptr<QWidget> dialogOverHost(Localizer &l)
+{
+    auto host = std::make_unique<QWidget>();
+    host->resize(560, 560);
+    auto *layout = new QVBoxLayout(host.get());
+    layout->setContentsMargins(20, 20, 20, 20);
+    auto *title = new QLabel(l(L::installTitle), host.get());
+    title->setFont(TextStyles::font(TextStyle::Headline));
+    layout->addWidget(title);
+    auto *field = new QLineEdit(QStringLiteral("jq"), host.get());
+    layout->addWidget(field);
+    auto *extra = new QLineEdit(QStringLiteral("--skip-ssl -F"), host.get());
+    layout->addWidget(extra);
+    layout->addStretch(1);
+    auto *dialog = new DangerousArgumentsDialog(
+        l,
+        {ZelkKit::SafetyWarning(QStringLiteral("--skip-ssl"), ZelkKit::SafetyWarning::Reason::InsecureTransport),
+         ZelkKit::SafetyWarning(QStringLiteral("--force"), ZelkKit::SafetyWarning::Reason::UnsupportedOS)},
+        [] {}, [] {}, host.get());
+    dialog->setFadeDuration(0);
+    return host;
+}
+
+std::unique_ptr<QWidget> dialogButtons(Localizer &l)
+{
+    auto host = std::make_unique<QWidget>();
+    auto *column = new QVBoxLayout(host.get());
+    column->setContentsMargins(20, 20, 20, 20);
+    column->setSpacing(14);
+    auto row = [&](bool enabled) {
+        auto *line = new QHBoxLayout;
+        line->setSpacing(10);
+        const std::pair<L, L> buttons[] = {{L::cancel, L::shortcutCancel}, {L::installAction, L::shortcutConfirm}};
+        for (const auto &[title, hint] : buttons) {
+            auto *button = new DialogButton(l(title), l(hint),
+                                            title == L::cancel ? DialogButton::Tone::Cancel : DialogButton::Tone::Confirm,
+                                            host.get());
+            button->setEnabled(enabled);
+            line->addWidget(button);
+        }
+        auto *done = new DialogButton(l(L::done), std::nullopt, DialogButton::Tone::Cancel, host.get());
+        done->setEnabled(enabled);
+        line->addWidget(done);
+        line->addStretch(1);
+        column->addLayout(line);
+    };
+    row(true);
+    row(false);
+    return host;
+}
+
+QCoro::Task<int> renderInstallPieces(QString output, QString filter)
+{
+    const QList<InstallPiece> pieces = {
+        {"install-dialog-over-host", dialogOverHost},
+        {"install-dialog-buttons", dialogButtons},
+    };
+    int written = 0;
+    QTemporaryDir root;
+    for (const InstallPiece &piece : pieces) {
+        if (!QString::fromLatin1(piece.name).contains(filter))
+            continue;
+        for (const bool dark : {false, true}) {
+            for (const AppLanguage language : allLanguages()) {
+                QApplication::setPalette(dark ? darkPalette() : lightPalette());
+                QSettings settings(root.filePath(QStringLiteral("settings.ini")), QSettings::IniFormat);
+                Localizer l(language, {&settings, QStringList{rawValue(language)}});
+                std::unique_ptr<QWidget> widget = piece.make(l);
+                widget->setAttribute(Qt::WA_DontShowOnScreen);
+                widget->show();
+                // A dialog is presented over its host once the host is shown.
+                for (DangerousArgumentsDialog *dialog : widget->findChildren<DangerousArgumentsDialog *>())
+                    dialog->present();
+                co_await pause(30);
+                const QString file = QStringLiteral("%1/%2-%3-%4.png")
+                                         .arg(output, QLatin1String(piece.name),
+                                              language == AppLanguage::English ? QStringLiteral("en")
+                                                                               : QStringLiteral("zh"),
+                                              dark ? QStringLiteral("dark") : QStringLiteral("light"));
+                if (!widget->grab().toImage().save(file, "PNG")) {
+                    std::fprintf(stderr, "reveze-screenshots: could not write %s\n", qPrintable(file));
+                    co_return -1;
+                }
+                std::printf("%s\n", qPrintable(file));
+                ++written;
+            }
+        }
+    }
+    co_return written;
+}
+// ---- end of the install sheet's pieces -------------------------------------
+
+// ---- The install sheet over the window, in every face and state -----------
+// Files: install-sheet-<state>-<en|zh>-<light|dark>.png. Each state opens the
+// sheet through the window, drives it as a user would (typing, starting a
+// run against zelk-sim) and waits for the state before the picture.
+
+QCoro::Task<> waitUntil(std::function<bool()> done, int limitMs)
+{
+    for (int waited = 0; !done() && waited < limitMs; waited += 20)
+        co_await pause(20);
+}
+
+void typeInto(QLineEdit *field, const QString &text)
+{
+    field->setText(text);
+    Q_EMIT field->textEdited(text);
+}
+
+struct SheetState {
+    const char *name;
+    QString packageName;
+    ZelkKit::ZelkOperation operation;
+    QByteArray pace;    // ZELK_SIM_DELAY_MS for a run of this state
+    QByteArray chunks;  // ZELK_SIM_DOWNLOAD_CHUNKS
+    QCoro::Task<> (*prepare)(InstallSheet &);
+};
+
+QCoro::Task<> sheetForm(InstallSheet &sheet)
+{
+    sheet.timeField(0)->setText(QStringLiteral("5min"));
+    Q_EMIT sheet.timeField(0)->textEdited(QStringLiteral("5min"));
+    co_return;
+}
+
+QCoro::Task<> sheetBadName(InstallSheet &sheet)
+{
+    typeInto(sheet.nameField(), QStringLiteral("jq, café -x"));
+    co_return;
+}
+
+QCoro::Task<> sheetDangerLine(InstallSheet &sheet)
+{
+    sheet.extraField()->setPlainText(QStringLiteral("--proxy http://127.0.0.1:8080 --skip-ssl\n-F"));
+    co_return;
+}
+
+QCoro::Task<> sheetDialog(InstallSheet &sheet)
+{
+    sheet.extraField()->setPlainText(QStringLiteral("--skip-ssl -F"));
+    sheet.start();
+    co_await pause(400);
+}
+
+QCoro::Task<> sheetRunningBar(InstallSheet &sheet)
+{
+    sheet.start();
+    InstallRunner *runner = sheet.runner();
+    co_await waitUntil([runner] { return runner->percent().value_or(0) >= 40 || runner->finished(); }, 30000);
+}
+
+QCoro::Task<> sheetRunningSpinner(InstallSheet &sheet)
+{
+    sheet.start();
+    co_await pause(300);
+}
+
+QCoro::Task<> sheetToTheEnd(InstallSheet &sheet)
+{
+    sheet.start();
+    InstallRunner *runner = sheet.runner();
+    co_await waitUntil([runner] { return runner->finished(); }, 60000);
+    co_await pause(50);
+}
+
+QCoro::Task<int> renderInstallSheetStates(QString output, QString filter)
+{
+    using ZelkKit::ZelkOperation;
+    const QList<SheetState> states = {
+        {"install-sheet-form", QStringLiteral("jq"), ZelkOperation::Upgrade, "20", "8", sheetForm},
+        {"install-sheet-bad-name", QString(), ZelkOperation::Install, "20", "8", sheetBadName},
+        {"install-sheet-danger-line", QStringLiteral("jq"), ZelkOperation::Install, "20", "8", sheetDangerLine},
+        {"install-sheet-dialog", QStringLiteral("jq"), ZelkOperation::Install, "20", "8", sheetDialog},
+        {"install-sheet-running-bar", QStringLiteral("jq"), ZelkOperation::Reinstall, "20", "400", sheetRunningBar},
+        {"install-sheet-running-spinner", QStringLiteral("jq"), ZelkOperation::Reinstall, "5000", "8",
+         sheetRunningSpinner},
+        {"install-sheet-finished", QStringLiteral("jq"), ZelkOperation::Reinstall, "20", "8", sheetToTheEnd},
+        {"install-sheet-failed-retry", QStringLiteral("tidewatch"), ZelkOperation::Install, "20", "8", sheetToTheEnd},
+        {"install-sheet-failed", QStringLiteral("atlas-maps"), ZelkOperation::Install, "20", "8", sheetToTheEnd},
+    };
+    int written = 0;
+    for (const SheetState &state : states) {
+        if (!QString::fromLatin1(state.name).contains(filter))
+            continue;
+        QTemporaryDir root;
+        if (!enterWorld(World::Demo, root.path())) {
+            std::fprintf(stderr, "reveze-screenshots: could not prepare the zelk-sim state\n");
+            co_return -1;
+        }
+        qputenv("ZELK_SIM_DELAY_MS", state.pace);
+        qputenv("ZELK_SIM_DOWNLOAD_CHUNKS", state.chunks);
+        for (const bool dark : {false, true}) {
+            for (const AppLanguage language : allLanguages()) {
+                QApplication::setPalette(dark ? darkPalette() : lightPalette());
+                QSettings settings(root.filePath(QStringLiteral("settings.ini")), QSettings::IniFormat);
+                Localizer l(language, {&settings, QStringList{rawValue(language)}});
+                auto model = std::make_unique<AppModel>();
+                auto window = std::make_unique<ContentView>(*model, l);
+                window->setAttribute(Qt::WA_DontShowOnScreen);
+                window->show();
+                if (model->isLoading())
+                    co_await qCoro(window.get(), &ContentView::firstRefreshFinished);
+                window->openInstallSheet(state.packageName, state.operation, false);
+                QPointer<InstallSheet> sheet = qobject_cast<InstallSheet *>(window->installSheet());
+                if (!sheet) {
+                    std::fprintf(stderr, "reveze-screenshots: the install sheet did not open\n");
+                    co_return -1;
+                }
+                co_await state.prepare(*sheet);
+                co_await pause(60);
+                const QString file = QStringLiteral("%1/%2-%3-%4.png")
+                                         .arg(output, QLatin1String(state.name),
+                                              language == AppLanguage::English ? QStringLiteral("en")
+                                                                               : QStringLiteral("zh"),
+                                              dark ? QStringLiteral("dark") : QStringLiteral("light"));
+                if (!picture(*window).save(file, "PNG")) {
+                    std::fprintf(stderr, "reveze-screenshots: could not write %s\n", qPrintable(file));
+                    co_return -1;
+                }
+                std::printf("%s\n", qPrintable(file));
+                ++written;
+                // A run still under way ends, and the refresh after it,
+                // before the window and the model go.
+                if (sheet && sheet->runner()->isRunning())
+                    sheet->runner()->cancel();
+                AppModel *current = model.get();
+                co_await waitUntil([current] {
+                    return !current->isLoading() && ZelkKit::ProcessRegistry::instance().liveCount() == 0;
+                }, 30000);
+                window.reset();
+                model.reset();
+            }
+        }
+        qunsetenv("ZELK_SIM_DELAY_MS");
+        qunsetenv("ZELK_SIM_DOWNLOAD_CHUNKS");
+    }
+    co_return written;
+}
+// ---- end of the install sheet over the window -------------------------------
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -501,7 +763,9 @@ int main(int argc, char **argv)
     int result = 1;
     auto run = [&]() -> QCoro::Task<> {
         const int written = co_await renderAll(output, filter);
-        result = written > 0 ? 0 : 1;
+        const int pieces = written < 0 ? -1 : co_await renderInstallPieces(output, filter);
+        const int sheets = pieces < 0 ? -1 : co_await renderInstallSheetStates(output, filter);
+        result = written >= 0 && pieces >= 0 && sheets >= 0 && written + pieces + sheets > 0 ? 0 : 1;
         QCoreApplication::quit();
     };
     QTimer::singleShot(0, &app, [&] { [[maybe_unused]] QCoro::Task<> task = run(); });

@@ -40,8 +40,22 @@ const QLatin1String stepVerify("verify");
 const QLatin1String stepInstall("install");
 const QLatin1String stepLink("link");
 
-// Download chunks per package; each waits one tick.
-constexpr int downloadChunks = 8;
+// Download chunks per package, each one progress event after one tick;
+// ZELK_SIM_DOWNLOAD_CHUNKS makes a run long (the benchmark's million events).
+int downloadChunks()
+{
+    bool ok = false;
+    const int chunks = qEnvironmentVariableIntValue("ZELK_SIM_DOWNLOAD_CHUNKS", &ok);
+    return ok && chunks > 0 ? chunks : 8;
+}
+
+// A package argument may hold several names separated by commas or blanks,
+// as the install sheet's name field allows ("jq, fd").
+QStringList namesIn(const QString &argument)
+{
+    static const QRegularExpression separators(QStringLiteral("[,\\s]+"));
+    return argument.split(separators, Qt::SkipEmptyParts);
+}
 
 Failure usage(const QString &message, const QString &operation)
 {
@@ -126,7 +140,7 @@ void OperationRunner::parseOptions(const QStringList &arguments)
     for (qsizetype i = 0; i < arguments.size(); ++i) {
         const QString argument = arguments.at(i);
         if (switchesEnded || !argument.startsWith(QLatin1Char('-')) || argument == QLatin1String("-")) {
-            m_options.names.append(argument);
+            m_options.names.append(namesIn(argument));
             continue;
         }
         if (argument == QLatin1String("--")) {
@@ -187,7 +201,7 @@ void OperationRunner::parseOptions(const QStringList &arguments)
             m_options.connectTimeoutSeconds = duration();
         } else if (name == QLatin1String("--verbose") || name == QLatin1String("-v")) {
             flag();
-        } else if (name == QLatin1String("--proxy")) {
+        } else if (name == QLatin1String("--proxy") || name == QLatin1String("--limit-rate")) {
             value();
         } else {
             throw usage(QStringLiteral("unknown option %1 for %2").arg(argument, m_operation), m_operation);
@@ -604,10 +618,11 @@ void OperationRunner::download(const Action &action, const CatalogEntry &entry)
     m_downloading = key;
     m_downloaded = start;
     m_events->progress(stepDownload, start, total, action.name);
-    for (int chunk = 1; chunk <= downloadChunks; ++chunk) {
+    const int chunks = downloadChunks();
+    for (int chunk = 1; chunk <= chunks; ++chunk) {
         tick();
         checkTimeLimit(action.name);
-        m_downloaded = start + (total - start) * chunk / downloadChunks;
+        m_downloaded = start + (total - start) * chunk / chunks;
         m_events->progress(stepDownload, m_downloaded, total, action.name);
         if (entry.fault == Fault::crash && chunk == 3)
             throw Crashed{QStringLiteral("zelk: internal error: unexpected end of the archive stream for %1 "

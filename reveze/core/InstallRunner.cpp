@@ -5,21 +5,15 @@
 #include <CatalogStore.h>
 #include <ZelkEventStream.h>
 
-#include <QHashFunctions>
+#include <QElapsedTimer>
+
+#include <qcoro/qcorotimer.h>
+
+#include <chrono>
 
 using namespace ZelkKit;
 
 namespace ReveZE {
-
-LogLine LogLine::make(QString text, bool isError)
-{
-    return LogLine{QUuid::createUuid(), std::move(text), isError};
-}
-
-size_t qHash(const LogLine &line, size_t seed)
-{
-    return qHashMulti(seed, line.id, line.text, line.isError);
-}
 
 // The consuming job of one run. It owns the stream; the runner only holds it
 // to be able to cancel.
@@ -30,12 +24,20 @@ struct InstallRunner::Job {
 
 namespace {
 
+// How long the job handles events before it lets the event loop run: a
+// batch holds everything zelk printed since the last one, tens of thousands
+// of events when a run is fast, and the window must keep painting.
+constexpr std::chrono::milliseconds timeSlice{6};
+
 QCoro::Task<> consume(std::shared_ptr<InstallRunner::Job> job, QPointer<InstallRunner> runner,
                       std::function<void(InstallRunner *, const ZelkEvent &)> handle,
                       std::function<void(InstallRunner *, std::optional<QString>)> finish)
 {
+    QElapsedTimer slice;
+    slice.start();
     for (;;) {
         const QList<ZelkEvent> batch = co_await job->stream->nextBatch();
+        slice.restart();
         if (batch.isEmpty())
             break;
         for (const ZelkEvent &event : batch) {
@@ -43,6 +45,10 @@ QCoro::Task<> consume(std::shared_ptr<InstallRunner::Job> job, QPointer<InstallR
                 break;
             if (runner)
                 handle(runner.data(), event);
+            if (slice.elapsed() >= timeSlice.count()) {
+                co_await QCoro::sleepFor(std::chrono::milliseconds(0));
+                slice.restart();
+            }
         }
         if (job->cancelled)
             break;

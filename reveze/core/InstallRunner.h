@@ -1,5 +1,7 @@
 #pragma once
 
+#include "InstallLog.h"
+
 #include <OperationArguments.h>
 #include <ZelkEvent.h>
 
@@ -15,17 +17,6 @@
 namespace ReveZE {
 
 class AppModel;
-
-// One line of a run's log.
-struct LogLine {
-    QUuid id;
-    QString text;
-    bool isError = false;
-
-    static LogLine make(QString text, bool isError);
-    friend bool operator==(const LogLine &, const LogLine &) = default;
-};
-size_t qHash(const LogLine &line, size_t seed = 0);
 
 // The observable state of one install, upgrade or reinstall run, on the GUI
 // thread. start() hands the vector to the store's operation stream; a job of
@@ -52,7 +43,9 @@ public:
     bool finished() const { return m_finished; }
     const std::optional<qint64> &percent() const { return m_percent; }
     const QString &currentStep() const { return m_currentStep; }
-    const QList<LogLine> &log() const { return m_log; }
+    // Every line of the run, in order (a list of LogLine that grows by
+    // chunks; see InstallLog).
+    const InstallLog &log() const { return m_log; }
     const std::optional<QString> &installedPackage() const { return m_installedPackage; }
     const std::optional<QString> &failure() const { return m_failure; }
     const std::optional<QString> &failureCode() const { return m_failureCode; }
@@ -96,7 +89,7 @@ private:
     bool m_finished = false;
     std::optional<qint64> m_percent;
     QString m_currentStep;
-    QList<LogLine> m_log;
+    InstallLog m_log;
     std::optional<QString> m_installedPackage;
     std::optional<QString> m_failure;
     std::optional<QString> m_failureCode;

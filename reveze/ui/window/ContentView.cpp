@@ -2,8 +2,8 @@
 
 #include "AppModel.h"
 #include "window/SelectPackageView.h"
-#include "window/InstallSheetPlaceholder.h"
 #include "discover/DiscoverListView.h"
+#include "install/InstallSheet.h"
 #include "installed/InstalledListView.h"
 #include "doctor/DoctorView.h"
 #include "config/ConfigView.h"
@@ -472,7 +472,7 @@ void ContentView::renderInstallSheet()
 {
     if (!m_showingInstall || m_installSheet)
         return;
-    auto *sheet = new InstallSheetPlaceholder(m_model, m_l, m_installTarget, m_installOperation, m_installUpgradeAll, this);
+    auto *sheet = new InstallSheet(m_model, m_l, m_installTarget, m_installOperation, m_installUpgradeAll, this);
     connect(sheet, &QDialog::finished, this, [this, sheet] {
         if (m_installSheet == sheet)
             m_installSheet = nullptr;

@@ -13,7 +13,7 @@
 #include "discover/DiscoverRow.h"
 #include "discover/DiscoverRowDelegate.h"
 #include "window/ContentView.h"
-#include "window/PackageDetailPlaceholder.h"
+#include "detail/PackageDetailView.h"
 #include "window/SidebarModel.h"
 
 #include "GuiTestSupport.h"
@@ -447,7 +447,7 @@ private Q_SLOTS:
         DiscoverListView *view = f.windowList();
         clickRow(view, QStringLiteral("yq"));
         QCOMPARE(window->selectedPackage(), std::optional(QStringLiteral("yq")));
-        auto *detail = qobject_cast<PackageDetailPlaceholder *>(window->detailWidget());
+        auto *detail = qobject_cast<PackageDetailView *>(window->detailWidget());
         QVERIFY(detail);
         QCOMPARE(detail->packageName(), QStringLiteral("yq"));
         QVERIFY(view->listModel()->isSelected(view->listModel()->rowOf(QStringLiteral("yq"))));

@@ -10,7 +10,7 @@
 #include "upgrades/UpgradesListModel.h"
 #include "upgrades/UpgradesView.h"
 #include "window/ContentView.h"
-#include "window/InstallSheetPlaceholder.h"
+#include "install/InstallSheet.h"
 
 #include "GuiTestSupport.h"
 
@@ -195,20 +195,20 @@ private Q_SLOTS:
         QVERIFY(view);
         QTRY_VERIFY(view->isLoaded());
         clickUpgrade(view, QStringLiteral("ffmpeg"));
-        auto *sheet = qobject_cast<InstallSheetPlaceholder *>(window->installSheet());
+        auto *sheet = qobject_cast<InstallSheet *>(window->installSheet());
         QVERIFY(sheet);
         QCOMPARE(sheet->packageName(), QStringLiteral("ffmpeg"));
         QCOMPARE(sheet->operation(), ZelkOperation::Upgrade);
-        QVERIFY(!sheet->upgradeAll());
+        QVERIFY(!sheet->upgradingAll());
         sheet->reject();
         QTRY_VERIFY(!window->showingInstall());
 
         QTest::mouseClick(view->upgradeAllButton(), Qt::LeftButton);
-        sheet = qobject_cast<InstallSheetPlaceholder *>(window->installSheet());
+        sheet = qobject_cast<InstallSheet *>(window->installSheet());
         QVERIFY(sheet);
         QCOMPARE(sheet->packageName(), QString());
         QCOMPARE(sheet->operation(), ZelkOperation::Upgrade);
-        QVERIFY(sheet->upgradeAll());
+        QVERIFY(sheet->upgradingAll());
         sheet->reject();
     }
 

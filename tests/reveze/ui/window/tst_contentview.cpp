@@ -5,7 +5,7 @@
 #include "AppModel.h"
 #include "window/ContentView.h"
 #include "window/SelectPackageView.h"
-#include "window/InstallSheetPlaceholder.h"
+#include "install/InstallSheet.h"
 #include "installed/InstalledListModel.h"
 #include "installed/InstalledListView.h"
 #include "doctor/DoctorView.h"
@@ -323,7 +323,7 @@ private Q_SLOTS:
             QTest::mouseClick(w.view->installButton(), Qt::LeftButton);
         QVERIFY(w.view->showingInstall());
         QCOMPARE(w.view->installTarget(), selected);
-        auto *sheet = qobject_cast<InstallSheetPlaceholder *>(w.view->installSheet());
+        auto *sheet = qobject_cast<InstallSheet *>(w.view->installSheet());
         QVERIFY(sheet);
         QVERIFY(sheet->isVisible());
         QCOMPARE(sheet->packageName(), selected);
@@ -663,12 +663,12 @@ private Q_SLOTS:
         QVERIFY(probe);
 
         probe->askForSheet(QStringLiteral("ffmpeg"), ZelkKit::ZelkOperation::Upgrade, false);
-        auto *sheet = qobject_cast<InstallSheetPlaceholder *>(w.view->installSheet());
+        auto *sheet = qobject_cast<InstallSheet *>(w.view->installSheet());
         QVERIFY(sheet);
         QVERIFY(w.view->showingInstall());
         QCOMPARE(sheet->packageName(), QStringLiteral("ffmpeg"));
         QCOMPARE(sheet->operation(), ZelkKit::ZelkOperation::Upgrade);
-        QVERIFY(!sheet->upgradeAll());
+        QVERIFY(!sheet->upgradingAll());
 
         // One sheet at a time: a second request while it is open changes nothing.
         probe->askForSheet(QString(), ZelkKit::ZelkOperation::Upgrade, true);
@@ -678,19 +678,19 @@ private Q_SLOTS:
         sheet->reject();
         QTRY_VERIFY(!w.view->installSheet());
         probe->askForSheet(QString(), ZelkKit::ZelkOperation::Upgrade, true);
-        auto *all = qobject_cast<InstallSheetPlaceholder *>(w.view->installSheet());
+        auto *all = qobject_cast<InstallSheet *>(w.view->installSheet());
         QVERIFY(all);
         QCOMPARE(all->packageName(), QString());
-        QVERIFY(all->upgradeAll());
+        QVERIFY(all->upgradingAll());
         all->reject();
 
         // The toolbar's Install opens it to install, for the selection.
         QTRY_VERIFY(!w.view->installSheet());
         w.view->install();
-        auto *install = qobject_cast<InstallSheetPlaceholder *>(w.view->installSheet());
+        auto *install = qobject_cast<InstallSheet *>(w.view->installSheet());
         QVERIFY(install);
         QCOMPARE(install->operation(), ZelkKit::ZelkOperation::Install);
-        QVERIFY(!install->upgradeAll());
+        QVERIFY(!install->upgradingAll());
         install->reject();
     }
 
