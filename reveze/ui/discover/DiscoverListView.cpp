@@ -63,7 +63,7 @@ DiscoverListView::DiscoverListView(AppModel &model, Localizer &l, std::optional<
     m_searchField = new QLineEdit(this);
     m_searchField->setObjectName(QStringLiteral("discoverSearchField"));
     m_searchField->setClearButtonEnabled(true);
-    m_searchField->addAction(Symbols::icon(u"magnifyingglass"), QLineEdit::LeadingPosition);
+    m_searchAction = m_searchField->addAction(Symbols::icon(u"magnifyingglass"), QLineEdit::LeadingPosition);
     m_searchField->setMinimumWidth(220);
     m_searchField->setMaximumWidth(320);
     m_searchField->hide();
@@ -337,6 +337,11 @@ void DiscoverListView::renderTexts()
     m_searchField->setPlaceholderText(m_l(L::searchIndex));
     m_searchField->setAccessibleName(m_l(L::searchIndex));
     m_searchField->setToolTip(m_l(L::searchIndex));
+    // The field's icon buttons speak too: the magnifying glass names the
+    // search, the clear button what it does (as the Installed list's does).
+    m_searchAction->setText(m_l(L::searchIndex));
+    if (auto *clear = m_searchField->findChild<QAction *>(QStringLiteral("_q_qlineeditclearaction")))
+        clear->setText(m_l(L::cancel));
     m_list->setAccessibleName(m_l(L::sectionDiscover));
     m_spinnerLabel->setText(m_l(L::readingIndex));
     setTextColour(m_spinnerLabel, Palette::zelkSecondary(palette()));

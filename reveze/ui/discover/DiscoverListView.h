@@ -20,6 +20,7 @@
 #include <optional>
 
 class QLabel;
+#include <QAction>
 #include <QLineEdit>
 class QListView;
 class QShortcut;
@@ -92,6 +93,7 @@ private:
     QString m_search;
 
     QPointer<QLineEdit> m_searchField;
+    QAction *m_searchAction = nullptr;
     QListView *m_list = nullptr;
     DiscoverListModel *m_listModel = nullptr;
     DiscoverRowDelegate *m_delegate = nullptr;

@@ -151,8 +151,9 @@ void walk(QAccessibleInterface *node, const QString &path, Walk &out, int depth 
         where += QLatin1Char('/') + object->objectName();
     if (isInteractive(role) && !state.disabled && name.trimmed().isEmpty())
         out.problems.append(QStringLiteral("%1: role %2 has no name").arg(where).arg(int(role)));
-    if ((role == QAccessible::Graphic || role == QAccessible::Client || role == QAccessible::StaticText)
-        && looksLikeAFile(name))
+    // An image speaks what it shows, never its file (a label may show a path:
+    // a package's location is content).
+    if (role == QAccessible::Graphic && looksLikeAFile(name))
         out.problems.append(QStringLiteral("%1: speaks a file name: %2").arg(where, name));
     if (!name.isEmpty())
         out.names.append(name);
