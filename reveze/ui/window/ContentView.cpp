@@ -12,7 +12,6 @@
 #include "Localizer.h"
 #include "widgets/Palette.h"
 #include "detail/PackageDetailView.h"
-#include "window/SectionPlaceholder.h"
 #include "window/SidebarDelegate.h"
 #include "window/SidebarModel.h"
 #include "window/StatusBar.h"

@@ -93,7 +93,7 @@ public:
     // Where the shown screen's toolbar widget sits (empty without one).
     QWidget *screenToolbarSlot() const { return m_screenSlot; }
     NavigationScreen *contentScreen() const { return m_contentScreen; }
-    // The placeholder without a selection, else the package's detail.
+    // The "Select a package" view without a selection, else the package's detail.
     QWidget *detailWidget() const { return m_detailWidget; }
     QMessageBox *alert() const { return m_alert; }
     QDialog *installSheet() const { return m_installSheet; }

@@ -15,7 +15,6 @@
 #include "widgets/Palette.h"
 #include "widgets/ProgressSpinner.h"
 #include "widgets/SearchBar.h"
-#include "window/SectionPlaceholder.h"
 #include "window/SidebarModel.h"
 #include "window/StatusBar.h"
 
@@ -163,7 +162,18 @@ private:
     QLineEdit *m_field;
 };
 
-// Discover shows the probe; every other section its usual screen.
+// A screen that shows nothing but its title.
+class StillScreen : public NavigationScreen
+{
+public:
+    StillScreen(QString title, QWidget *parent) : NavigationScreen(parent), m_title(std::move(title)) {}
+    QString navigationTitle() const override { return m_title; }
+
+private:
+    QString m_title;
+};
+
+// Discover shows the probe, Installed its list, the others a still screen.
 ContentView::ScreenMaker probeAsDiscover(ContentView &view, QPointer<ProbeScreen> &probe, AppModel &model,
                                          Localizer &l)
 {
@@ -175,7 +185,7 @@ ContentView::ScreenMaker probeAsDiscover(ContentView &view, QPointer<ProbeScreen
         }
         if (section == SidebarItem::Installed)
             return new InstalledListView(model, l, std::nullopt, parent);
-        return new SectionPlaceholder(section, l, parent);
+        return new StillScreen(rawValue(section), parent);
     };
 }
 
