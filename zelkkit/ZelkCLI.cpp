@@ -3,6 +3,7 @@
 #include "Json.h"
 #include "LinkedVersions.h"
 #include "ProcessRegistry.h"
+#include "Utf8.h"
 
 #include <QPointer>
 #include <QProcess>
@@ -54,14 +55,9 @@ QCoro::Task<Result<RawRun>> runRaw(QString executable, QStringList arguments)
     co_return run;
 }
 
-QString utf8Text(const QByteArray &bytes)
-{
-    return QString::fromUtf8(bytes);
-}
-
 ZelkCommandResult toResult(const RawRun &run)
 {
-    return ZelkCommandResult{utf8Text(run.out), utf8Text(run.err), run.exitCode};
+    return ZelkCommandResult{Utf8::text(run.out), Utf8::text(run.err), run.exitCode};
 }
 
 template<typename T>

@@ -1,6 +1,7 @@
 #include "ZelkEvent.h"
 
 #include "Json.h"
+#include "Utf8.h"
 
 #include <string_view>
 
@@ -76,7 +77,7 @@ ZelkEvent decodeCase(std::string_view event, Object &object)
         return error;
     }
     // No other key of an unknown event is read.
-    return ZelkEvent::Unknown{QString::fromUtf8(event.data(), qsizetype(event.size()))};
+    return ZelkEvent::Unknown{Utf8::textOfValid(QByteArrayView(event.data(), qsizetype(event.size())))};
 }
 
 // The UTF-8 length of a tab or Unicode space separator (Zs) starting at
@@ -188,7 +189,7 @@ std::optional<ZelkEvent> ZelkEvent::fromLine(QByteArrayView rawLine)
     // string does not cost the event.
     if (simdjson::validate_utf8(line.data(), size_t(line.size())))
         return std::nullopt;
-    const QByteArray repaired = Json::repairedUtf8(line.toByteArray());
+    const QByteArray repaired = Utf8::repaired(line.toByteArray());
     if (parser.parse(repaired.constData(), size_t(repaired.size()), true).get(root) != simdjson::SUCCESS)
         return std::nullopt;
     return fromJson(root);

@@ -2,6 +2,7 @@
 
 #include "LineSplitter.h"
 #include "ProcessRegistry.h"
+#include "Utf8.h"
 
 #include <QObject>
 #include <QPointer>
@@ -87,7 +88,7 @@ void ZelkEventStream::State::processEnded()
     splitter.finish([this](QByteArrayView line) { handleLine(line); });
     const qint32 status = qint32(process->exitCode());
     if (status != 0 && !errorSeen) {
-        QString message = QString::fromUtf8(process->readAllStandardError()).trimmed();
+        QString message = Utf8::text(process->readAllStandardError()).trimmed();
         if (message.isEmpty()) {
             // One pass over the pattern: an argument may itself hold "%1".
             message = QStringLiteral("`zelk %1` exited with status %2.")

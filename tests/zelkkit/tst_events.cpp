@@ -114,6 +114,17 @@ void TestEvents::decodes_data()
         << QByteArray("{\"event\":\"package\",\"name\":\"a\xff" "b\"}") << E(E::Package{u"a\uFFFDb"_qs, QString()});
     QTest::addRow("invalid UTF-8 in an unknown event name")
         << QByteArray("{\"event\":\"\xc3\"}") << E(E::Unknown{u"\uFFFD"_qs});
+    QTest::addRow("a truncated sequence inside a string is one U+FFFD")
+        << QByteArray("{\"event\":\"package\",\"name\":\"\xe5\xb7" "a\",\"status\":\"\xf0\x9f\x98\"}")
+        << E(E::Package{u"\uFFFDa"_qs, u"\uFFFD"_qs});
+    QTest::addRow("an encoded surrogate inside a string")
+        << QByteArray("{\"event\":\"package\",\"name\":\"\xed\xa0\x80\"}")
+        << E(E::Package{u"\uFFFD\uFFFD\uFFFD"_qs, QString()});
+    QTest::addRow("U+FEFF at the start of a string is text")
+        << QByteArray("{\"event\":\"package\",\"name\":\"\xef\xbb\xbfjq\",\"status\":\"\\ufeffok\"}")
+        << E(E::Package{u"\uFEFFjq"_qs, u"\uFEFFok"_qs});
+    QTest::addRow("U+FEFF at the start of an event name")
+        << QByteArray(R"({"event":"\ufeffplan"})") << E(E::Unknown{u"\uFEFFplan"_qs});
     QTest::addRow("duplicate keys: the last wins")
         << QByteArray(R"({"event":"step","name":"a","status":7,"name":"b","status":"ok"})")
         << E(E::Step{u"b"_qs, u"ok"_qs});

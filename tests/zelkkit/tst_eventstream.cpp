@@ -433,6 +433,9 @@ void TestEventStream::howTheExitEndsTheStream_data()
     QTest::addRow("stderr text, trimmed, is the message")
         << install << stepLine << 3 << QByteArray("\n  error: no space left on device \n\n")
         << QList<ZelkEvent>{stepEvent} << true << u"error: no space left on device"_qs;
+    QTest::addRow("stderr keeps a leading U+FEFF, a truncated sequence is one U+FFFD")
+        << install << stepLine << 3 << QByteArray("\xef\xbb\xbf" "disk full \xe2\x82\n") << QList<ZelkEvent>{stepEvent}
+        << true << u"\uFEFFdisk full \uFFFD"_qs;
 }
 
 void TestEventStream::howTheExitEndsTheStream()
