@@ -27,12 +27,7 @@ struct RawRun {
 // the registry; this coroutine hands it back once it has read the output.
 QCoro::Task<Result<RawRun>> runRaw(QString executable, QStringList arguments)
 {
-    auto *process = new QProcess;
-    process->setProgram(executable);
-    process->setArguments(arguments);
-    process->setProcessChannelMode(QProcess::SeparateChannels);
-    process->setInputChannelMode(QProcess::ForwardedInputChannel);
-    ProcessRegistry::instance().adopt(process, ProcessRegistry::Role::Query);
+    QProcess *process = ProcessRegistry::instance().create(executable, arguments, ProcessRegistry::Role::Query);
     QPointer<QProcess> guard(process);
     // QCoro's own process awaiters hang on a failed start; a one-shot waiter
     // settles in every case.

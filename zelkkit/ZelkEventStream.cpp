@@ -146,12 +146,7 @@ ZelkEventStream::ZelkEventStream(const QString &executable, const QStringList &a
     // the state's own signals is being delivered.
     , m_state(new State, [](State *state) { state->deleteLater(); })
 {
-    auto *process = new QProcess;
-    process->setProgram(executable);
-    process->setArguments(arguments);
-    process->setProcessChannelMode(QProcess::SeparateChannels);
-    process->setInputChannelMode(QProcess::ForwardedInputChannel);
-    ProcessRegistry::instance().adopt(process, ProcessRegistry::Role::Stream);
+    QProcess *process = ProcessRegistry::instance().create(executable, arguments, ProcessRegistry::Role::Stream);
     m_state->process = process;
     m_state->arguments = arguments;
     State *state = m_state.get();

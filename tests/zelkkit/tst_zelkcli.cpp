@@ -8,6 +8,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -63,6 +64,8 @@ private Q_SLOTS:
     void runDecodesBothChannelsAlike_data();
     void runDecodesBothChannelsAlike();
     void textQueriesReadTheDecodedText();
+    void bareExecutableNameIsInTheWorkingDirectory_data();
+    void bareExecutableNameIsInTheWorkingDirectory();
     void runFloodsBothPipesWithoutDeadlock();
     void runFailsToLaunch_data();
     void runFailsToLaunch();
@@ -176,6 +179,67 @@ void TestZelkCLI::textQueriesReadTheDecodedText()
     QVERIFY(linked);
     const QHash<QString, QString> expected{{u"\uFEFFjq"_qs, u"1.7"_qs}, {u"fd"_qs, u"9\uFFFD"_qs}};
     QCOMPARE(*linked, expected);
+}
+
+void TestZelkCLI::bareExecutableNameIsInTheWorkingDirectory_data()
+{
+    QTest::addColumn<bool>("inWorkingDirectory");
+    QTest::addRow("a zelk here and a different one first on PATH") << true;
+    QTest::addRow("a zelk only on PATH") << false;
+}
+
+void TestZelkCLI::bareExecutableNameIsInTheWorkingDirectory()
+{
+    // ZelkCLI("zelk") names the file zelk in the working directory, like any
+    // other relative path; PATH is the locator's business, never the
+    // runner's or the stream's.
+    QFETCH(bool, inWorkingDirectory);
+
+    QTemporaryDir dir;
+    QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("here")));
+    QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("onpath")));
+    const auto writeZelk = [](const QString &path, const QByteArray &word) {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("#!/bin/sh\necho '{\"event\":\"" + word + "\"}'\n");
+        file.close();
+        QVERIFY(file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+    };
+    if (inWorkingDirectory)
+        writeZelk(dir.filePath(QStringLiteral("here/zelk")), "from-working-directory");
+    writeZelk(dir.filePath(QStringLiteral("onpath/zelk")), "from-path");
+
+    const QString previousDirectory = QDir::currentPath();
+    const QByteArray previousPath = qgetenv("PATH");
+    const auto restore = qScopeGuard([&] {
+        QDir::setCurrent(previousDirectory);
+        qputenv("PATH", previousPath);
+    });
+    QVERIFY(QDir::setCurrent(dir.filePath(QStringLiteral("here"))));
+    qputenv("PATH", QFile::encodeName(dir.filePath(QStringLiteral("onpath"))) + ":" + previousPath);
+
+    const ZelkCLI cli(QStringLiteral("zelk"));
+    QCOMPARE(cli.executable(), QStringLiteral("zelk"));
+    const Result<ZelkCommandResult> result = await(cli.run({QStringLiteral("version")}));
+
+    std::unique_ptr<ZelkEventStream> stream = cli.stream({QStringLiteral("install"), QStringLiteral("--json-progress")});
+    QList<ZelkEvent> events;
+    while (std::optional<ZelkEvent> event = await(stream->next()))
+        events.append(std::move(*event));
+
+    if (inWorkingDirectory) {
+        QVERIFY(result);
+        QCOMPARE(result->stdoutText, QStringLiteral("{\"event\":\"from-working-directory\"}\n"));
+        QVERIFY(!stream->error());
+        QCOMPARE(events.size(), 1);
+        QVERIFY(events.at(0) == ZelkEvent(ZelkEvent::Unknown{QStringLiteral("from-working-directory")}));
+    } else {
+        QVERIFY(!result);
+        QCOMPARE(result.error().kind(), ZelkCLIError::Kind::LaunchFailed);
+        QVERIFY(stream->error());
+        QCOMPARE(stream->error()->kind(), ZelkCLIError::Kind::LaunchFailed);
+        QVERIFY(events.isEmpty());
+    }
 }
 
 void TestZelkCLI::runFloodsBothPipesWithoutDeadlock()
