@@ -16,6 +16,7 @@
 #include "InstallStatus.h"
 #include "Json.h"
 #include "Models.h"
+#include "Utf8.h"
 #include "ZelkEvent.h"
 
 #include <QByteArray>
@@ -217,7 +218,7 @@ void collectStrings(simdjson::dom::element element, QList<QString> &out)
     }
     case T::STRING: {
         const std::string_view text = element.get_string().value_unsafe();
-        out.append(QString::fromUtf8(text.data(), qsizetype(text.size())));
+        out.append(Utf8::textOfValid(QByteArrayView(text.data(), qsizetype(text.size()))));
         break;
     }
     default:

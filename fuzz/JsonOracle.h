@@ -2,12 +2,15 @@
 
 // A second, deliberately plain reading of zelk's JSON for the fuzz targets:
 // members are found by a linear scan that keeps the last occurrence, types
-// are checked straight on simdjson's elements. It shares nothing with
-// zelkkit's Json layer but simdjson itself, so a fault in that layer's key
-// index, its type rules or its UTF-8 handling shows up as a disagreement.
+// are checked straight on simdjson's elements, text is read by Utf8Oracle. It
+// shares nothing with zelkkit's Json layer but simdjson itself, so a fault in
+// that layer's key index, its type rules or its UTF-8 handling shows up as a
+// disagreement.
 //
 // Every reader answers "invalid" (an empty outer optional) or the field's
 // value, where an optional field's value is itself an optional.
+
+#include "Utf8Oracle.h"
 
 #include <QByteArray>
 #include <QString>
@@ -34,21 +37,26 @@ enum class Presence { Required, Optional };
 template<typename T>
 using Valid = std::optional<T>;
 
+// A string value as the record must hold it: every character, a leading
+// U+FEFF included.
 inline QString text(std::string_view view)
 {
-    return QString::fromUtf8(view.data(), qsizetype(view.size()));
+    return Utf8Oracle::text(QByteArrayView(view.data(), qsizetype(view.size())));
 }
 
-// The bytes as zelk's output is meant to be read: invalid UTF-8 becomes
-// U+FFFD (through Qt's decoder, not through zelkkit's repair), and one
-// leading UTF-8 byte-order mark is dropped.
-inline QByteArray readable(const QByteArray &bytes)
+// The bytes as the platform's standard decoder reads zelk's output: the
+// output's text (Utf8Oracle, not zelkkit's repair) written back as UTF-8,
+// without one byte-order mark at the very start.
+inline QByteArray withoutByteOrderMark(QByteArray text)
 {
-    QByteArray text = QString::fromUtf8(bytes).toUtf8();
-    // QString::fromUtf8 may or may not keep a leading BOM; drop one either way.
-    if (bytes.startsWith("\xEF\xBB\xBF") && text.startsWith("\xEF\xBB\xBF"))
+    if (text.startsWith("\xEF\xBB\xBF"))
         text.remove(0, 3);
     return text;
+}
+
+inline QByteArray readable(const QByteArray &bytes)
+{
+    return withoutByteOrderMark(Utf8Oracle::repaired(bytes));
 }
 
 inline std::optional<simdjson::dom::element> last(simdjson::dom::object object, std::string_view key)

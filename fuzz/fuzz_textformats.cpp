@@ -1,6 +1,9 @@
 // Fuzzes the plain-text outputs of zelk that ReveZE parses: the doctor's
 // findings, the linked-versions list and the install time. The first byte
-// picks the format; the rest, read as UTF-8, is the text.
+// picks the format; the rest is zelk's output, read as text by Utf8::text as
+// the runner reads it, and that reading itself is checked against
+// Utf8Oracle's (the same text, the same repaired bytes, the same verdict on
+// validity).
 //
 // Each parser is compared with a second model of its format written another
 // way (splitting on tabs, a regular expression, a field-by-field check), and
@@ -10,6 +13,8 @@
 #include "InternetDateTime.h"
 #include "LinkedVersions.h"
 #include "Models.h"
+#include "Utf8.h"
+#include "Utf8Oracle.h"
 
 #include <QChar>
 #include <QDate>
@@ -152,7 +157,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     if (size == 0)
         return 0;
-    const QString text = QString::fromUtf8(reinterpret_cast<const char *>(data) + 1, qsizetype(size - 1));
+    const QByteArrayView bytes(reinterpret_cast<const char *>(data) + 1, qsizetype(size - 1));
+    const QString text = Utf8::text(bytes);
+    check(text == Utf8Oracle::text(bytes));
+    const QByteArray repaired = Utf8::repaired(bytes.toByteArray());
+    check(repaired == Utf8Oracle::repaired(bytes));
+    const bool valid = Utf8::isValid(bytes);
+    check(valid == (repaired == bytes));
+    if (valid)
+        check(Utf8::textOfValid(bytes) == text);
     switch (data[0] % 3) {
     case 0: doctor(text); break;
     case 1: linkedVersions(text); break;

@@ -5,13 +5,6 @@
 
 namespace ZelkKit::Json {
 
-QByteArray repairedUtf8(QByteArray bytes)
-{
-    if (simdjson::validate_utf8(bytes.constData(), size_t(bytes.size())))
-        return bytes;
-    return QString::fromUtf8(bytes).toUtf8();
-}
-
 QString typeName(simdjson::dom::element_type type)
 {
     using T = simdjson::dom::element_type;
@@ -38,7 +31,7 @@ void Context::fail(const QString &path, const QString &problem)
 
 QString childPath(const QString &path, std::string_view key)
 {
-    const QString name = QString::fromUtf8(key.data(), qsizetype(key.size()));
+    const QString name = Utf8::textOfValid(QByteArrayView(key.data(), qsizetype(key.size())));
     return path.isEmpty() ? name : path + QLatin1Char('.') + name;
 }
 
@@ -100,9 +93,11 @@ std::optional<qint64> readInteger(simdjson::dom::element element, const Path &pa
     }
 }
 
+// simdjson hands out string values as valid UTF-8 (the document was
+// repaired before parsing).
 QString fromUtf8(std::string_view text)
 {
-    return QString::fromUtf8(text.data(), qsizetype(text.size()));
+    return Utf8::textOfValid(QByteArrayView(text.data(), qsizetype(text.size())));
 }
 
 template<typename Path>
@@ -428,11 +423,11 @@ QByteArray withRepresentableNumbers(QByteArrayView text)
 
 } // namespace
 
-bool parseDocument(const QByteArray &bytes, simdjson::dom::parser &parser, simdjson::dom::element &root, QString *error)
+bool parseDocument(QByteArrayView bytes, simdjson::dom::parser &parser, simdjson::dom::element &root, QString *error)
 {
     // A UTF-8 byte-order mark at the very start is skipped, as the platform's
     // standard decoder does; anywhere else it is not white space.
-    QByteArrayView text(bytes);
+    QByteArrayView text = bytes;
     if (text.startsWith("\xEF\xBB\xBF"))
         text = text.sliced(3);
     bool blank = true;
@@ -456,7 +451,7 @@ bool parseDocument(const QByteArray &bytes, simdjson::dom::parser &parser, simdj
     auto code = parser.parse(text.data(), size_t(text.size()), true).get(root);
     QByteArray repaired;
     if (code == simdjson::UTF8_ERROR) {
-        repaired = repairedUtf8(text.toByteArray());
+        repaired = Utf8::repaired(text.toByteArray());
         text = repaired;
         code = parser.parse(text.data(), size_t(text.size()), true).get(root);
     }

@@ -8,6 +8,8 @@
 // unknown keys are ignored; when a key occurs twice the last occurrence wins,
 // as with the platform's standard decoder.
 
+#include "Utf8.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QVarLengthArray>
@@ -22,10 +24,6 @@
 #include <simdjson.h>
 
 namespace ZelkKit::Json {
-
-// Bytes as UTF-8 with every invalid sequence replaced by U+FFFD. Valid input
-// is returned unchanged (validated first, repaired only when invalid).
-QByteArray repairedUtf8(QByteArray bytes);
 
 // "an object", "a string", ... for error texts.
 QString typeName(simdjson::dom::element_type type);
@@ -167,19 +165,23 @@ E Object::enumeration(std::string_view key, std::initializer_list<std::pair<std:
             return value;
     }
     m_context.fail(childPath(m_path, key),
-                   QStringLiteral("unexpected value \"%1\"").arg(QString::fromUtf8(text.data(), qsizetype(text.size()))));
+                   QStringLiteral("unexpected value \"%1\"").arg(Utf8::textOfValid(QByteArrayView(text.data(), qsizetype(text.size())))));
     return values.begin()->second;
 }
 
-// Parses bytes (without a leading UTF-8 byte-order mark, repaired to valid
-// UTF-8) as exactly one JSON document and hands the root element to
+// Parses bytes as exactly one JSON document and hands the root element to
 // decode(element, context) -> T. Returns the record, or nothing with the
-// failure text in *error.
+// failure text in *error. One UTF-8 byte-order mark at the very start is
+// skipped, as the platform's standard decoder does; invalid UTF-8 is repaired
+// as Utf8::text repairs it; numbers simdjson cannot hold are read where the
+// record ignores them. Every string value reaches the record as
+// Utf8::textOfValid text.
 template<typename T, typename Decode>
 std::optional<T> decodeDocument(const QByteArray &bytes, Decode decode, QString *error);
 
-// Parsing shared by decodeDocument: fills root or returns the failure text.
-bool parseDocument(const QByteArray &bytes, simdjson::dom::parser &parser, simdjson::dom::element &root, QString *error);
+// Parsing shared by decodeDocument and the progress lines: fills root, or
+// returns false with the failure text in *error. root points into parser.
+bool parseDocument(QByteArrayView bytes, simdjson::dom::parser &parser, simdjson::dom::element &root, QString *error);
 
 template<typename T, typename Decode>
 std::optional<T> decodeDocument(const QByteArray &bytes, Decode decode, QString *error)

@@ -17,6 +17,21 @@ ProcessRegistry::ProcessRegistry(QObject *parent)
 {
 }
 
+QProcess *ProcessRegistry::create(const QString &executable, const QStringList &arguments, Role role)
+{
+    auto *process = new QProcess;
+    // QProcess searches PATH for a program without a slash; "./" keeps it
+    // where the child's (inherited) working directory is. An empty program
+    // stays empty, so that the start fails as it should.
+    const bool bare = !executable.isEmpty() && !executable.contains(QLatin1Char('/'));
+    process->setProgram(bare ? QStringLiteral("./") + executable : executable);
+    process->setArguments(arguments);
+    process->setProcessChannelMode(QProcess::SeparateChannels);
+    process->setInputChannelMode(QProcess::ForwardedInputChannel);
+    adopt(process, role);
+    return process;
+}
+
 void ProcessRegistry::adopt(QProcess *process, Role role)
 {
     m_processes.append(Entry{process, role});

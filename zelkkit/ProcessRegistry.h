@@ -3,6 +3,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QProcess>
+#include <QStringList>
 
 #include <chrono>
 #include <functional>
@@ -31,8 +32,13 @@ public:
 
     static ProcessRegistry &instance();
 
-    // Takes ownership of a process that is about to be started.
-    void adopt(QProcess *process, Role role);
+    // A new, not yet started process for one run of zelk, already adopted:
+    // program and arguments as given (no shell), both output channels kept
+    // apart, standard input inherited. An executable named without any "/"
+    // is a file in the working directory, as every other relative path is;
+    // it is never looked up on PATH (finding zelk there is ZelkLocator's
+    // business, which hands over a full path).
+    QProcess *create(const QString &executable, const QStringList &arguments, Role role);
     // For queries: the awaiting coroutine is done with a finished process.
     void release(QProcess *process);
 
@@ -46,6 +52,8 @@ Q_SIGNALS:
 
 private:
     explicit ProcessRegistry(QObject *parent = nullptr);
+    // Takes ownership of a process that is about to be started.
+    void adopt(QProcess *process, Role role);
     void checkShutdownDone();
     void killRemaining();
 

@@ -3,6 +3,7 @@
 #include "Json.h"
 #include "LinkedVersions.h"
 #include "ProcessRegistry.h"
+#include "Utf8.h"
 
 #include <QPointer>
 #include <QProcess>
@@ -27,12 +28,7 @@ struct RawRun {
 // the registry; this coroutine hands it back once it has read the output.
 QCoro::Task<Result<RawRun>> runRaw(QString executable, QStringList arguments)
 {
-    auto *process = new QProcess;
-    process->setProgram(executable);
-    process->setArguments(arguments);
-    process->setProcessChannelMode(QProcess::SeparateChannels);
-    process->setInputChannelMode(QProcess::ForwardedInputChannel);
-    ProcessRegistry::instance().adopt(process, ProcessRegistry::Role::Query);
+    QProcess *process = ProcessRegistry::instance().create(executable, arguments, ProcessRegistry::Role::Query);
     QPointer<QProcess> guard(process);
     // QCoro's own process awaiters hang on a failed start; a one-shot waiter
     // settles in every case.
@@ -56,14 +52,9 @@ QCoro::Task<Result<RawRun>> runRaw(QString executable, QStringList arguments)
     co_return run;
 }
 
-QString utf8Text(const QByteArray &bytes)
-{
-    return QString::fromUtf8(bytes);
-}
-
 ZelkCommandResult toResult(const RawRun &run)
 {
-    return ZelkCommandResult{utf8Text(run.out), utf8Text(run.err), run.exitCode, run.crashed};
+    return ZelkCommandResult{Utf8::text(run.out), Utf8::text(run.err), run.exitCode, run.crashed};
 }
 
 template<typename T>

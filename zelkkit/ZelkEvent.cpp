@@ -1,6 +1,7 @@
 #include "ZelkEvent.h"
 
 #include "Json.h"
+#include "Utf8.h"
 
 #include <string_view>
 
@@ -76,7 +77,7 @@ ZelkEvent decodeCase(std::string_view event, Object &object)
         return error;
     }
     // No other key of an unknown event is read.
-    return ZelkEvent::Unknown{QString::fromUtf8(event.data(), qsizetype(event.size()))};
+    return ZelkEvent::Unknown{Utf8::textOfValid(QByteArrayView(event.data(), qsizetype(event.size())))};
 }
 
 // The UTF-8 length of a tab or Unicode space separator (Zs) starting at
@@ -179,17 +180,12 @@ std::optional<ZelkEvent> ZelkEvent::fromLine(QByteArrayView rawLine)
     const QByteArrayView line = trimmedBlanks(rawLine);
     if (line.isEmpty())
         return std::nullopt;
+    // The rest is read exactly as a whole document is: a byte-order mark in
+    // front is skipped, invalid UTF-8 is repaired, a number simdjson cannot
+    // hold is fine under a key the event does not read.
     simdjson::dom::parser &parser = lineParser();
     simdjson::dom::element root;
-    if (parser.parse(line.data(), size_t(line.size()), true).get(root) == simdjson::SUCCESS)
-        return fromJson(root);
-    // Valid UTF-8 that is not JSON stays skipped; invalid UTF-8 gets its
-    // U+FFFD replacements and one more try, so that a stray byte inside a
-    // string does not cost the event.
-    if (simdjson::validate_utf8(line.data(), size_t(line.size())))
-        return std::nullopt;
-    const QByteArray repaired = Json::repairedUtf8(line.toByteArray());
-    if (parser.parse(repaired.constData(), size_t(repaired.size()), true).get(root) != simdjson::SUCCESS)
+    if (!Json::parseDocument(line, parser, root, nullptr))
         return std::nullopt;
     return fromJson(root);
 }

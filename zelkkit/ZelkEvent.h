@@ -104,9 +104,11 @@ public:
     // line feed; invalid UTF-8 becomes U+FFFD; the tab and Unicode space
     // separators (Zs) are trimmed from both ends (line breaks are not, so the
     // carriage return of a CR LF line stays; JSON reads it as white space);
-    // then the rest must be exactly one JSON object holding an event. Nothing
-    // for a blank line or a line that is not an event. Reentrant: each thread
-    // keeps its own parser.
+    // then the rest must be exactly one JSON object holding an event, read by
+    // the same rules as a whole document (Json::parseDocument: a leading
+    // byte-order mark is skipped, huge numbers under keys the event does not
+    // read are fine). Nothing for a blank line or a line that is not an
+    // event. Reentrant: each thread keeps its own parser.
     static std::optional<ZelkEvent> fromLine(QByteArrayView rawLine);
 
     friend bool operator==(const ZelkEvent &, const ZelkEvent &) = default;

@@ -1,12 +1,59 @@
 #include "ZelkEventStream.h"
 
+#include "LineSplitter.h"
 #include "ProcessRegistry.h"
+#include "Utf8.h"
+
+#include <QObject>
+#include <QPointer>
+#include <QProcess>
+
+#include <coroutine>
+#include <deque>
+#include <vector>
 
 namespace ZelkKit {
 
-namespace detail {
+// A QObject so that the process's signals are delivered to it (and cut off
+// with it) and so that wake-ups can be queued on it.
+class ZelkEventStream::State : public QObject
+{
+public:
+    QPointer<QProcess> process;
+    QStringList arguments;
+    LineSplitter splitter;
+    std::deque<ZelkEvent> events;
+    bool errorSeen = false;
+    bool started = false;
+    bool ended = false;
+    bool cancelled = false;
+    std::optional<ZelkCLIError> error;
+    std::function<void()> endHandler;
 
-void StreamState::readOutput()
+    // Readers suspended in next() or nextBatch(). They are resumed through
+    // one queued call per change, never from inside QProcess's signals.
+    // (QCoro's signal awaiter cannot be used here: two emissions before its
+    // queued resume runs resume it twice, the second time after its
+    // coroutine has moved on.)
+    std::vector<std::coroutine_handle<>> waiters;
+    bool wakePosted = false;
+
+    struct Change {
+        State *state;
+        bool await_ready() const noexcept { return !state->events.empty() || state->ended; }
+        void await_suspend(std::coroutine_handle<> waiter) { state->waiters.push_back(waiter); }
+        void await_resume() const noexcept {}
+    };
+
+    void readOutput();
+    void handleLine(QByteArrayView line);
+    void processEnded();
+    void launchFailed();
+    void end();
+    void notify();
+};
+
+void ZelkEventStream::State::readOutput()
 {
     if (!process || ended)
         return;
@@ -17,7 +64,7 @@ void StreamState::readOutput()
         notify();
 }
 
-void StreamState::handleLine(QByteArrayView line)
+void ZelkEventStream::State::handleLine(QByteArrayView line)
 {
     std::optional<ZelkEvent> event = ZelkEvent::fromLine(line);
     if (!event)
@@ -27,7 +74,7 @@ void StreamState::handleLine(QByteArrayView line)
     events.push_back(std::move(*event));
 }
 
-void StreamState::processEnded()
+void ZelkEventStream::State::processEnded()
 {
     if (ended || !process)
         return;
@@ -41,7 +88,7 @@ void StreamState::processEnded()
     splitter.finish([this](QByteArrayView line) { handleLine(line); });
     const qint32 status = qint32(process->exitCode());
     if (status != 0 && !errorSeen) {
-        QString message = QString::fromUtf8(process->readAllStandardError()).trimmed();
+        QString message = Utf8::text(process->readAllStandardError()).trimmed();
         if (message.isEmpty()) {
             // One pass over the pattern: an argument may itself hold "%1".
             message = QStringLiteral("`zelk %1` exited with status %2.")
@@ -52,7 +99,7 @@ void StreamState::processEnded()
     end();
 }
 
-void StreamState::launchFailed()
+void ZelkEventStream::State::launchFailed()
 {
     if (ended || !process)
         return;
@@ -60,7 +107,7 @@ void StreamState::launchFailed()
     end();
 }
 
-void StreamState::end()
+void ZelkEventStream::State::end()
 {
     if (ended)
         return;
@@ -75,9 +122,8 @@ void StreamState::end()
     }
 }
 
-void StreamState::notify()
+void ZelkEventStream::State::notify()
 {
-    Q_EMIT changed();
     if (waiters.empty() || wakePosted)
         return;
     wakePosted = true;
@@ -94,24 +140,17 @@ void StreamState::notify()
         Qt::QueuedConnection);
 }
 
-} // namespace detail
-
 ZelkEventStream::ZelkEventStream(const QString &executable, const QStringList &arguments)
     : m_arguments(arguments)
     // Deleted through the event loop: the last owner may let go while one of
     // the state's own signals is being delivered.
-    , m_state(new detail::StreamState, [](detail::StreamState *state) { state->deleteLater(); })
+    , m_state(new State, [](State *state) { state->deleteLater(); })
 {
-    auto *process = new QProcess;
-    process->setProgram(executable);
-    process->setArguments(arguments);
-    process->setProcessChannelMode(QProcess::SeparateChannels);
-    process->setInputChannelMode(QProcess::ForwardedInputChannel);
-    ProcessRegistry::instance().adopt(process, ProcessRegistry::Role::Stream);
+    QProcess *process = ProcessRegistry::instance().create(executable, arguments, ProcessRegistry::Role::Stream);
     m_state->process = process;
     m_state->arguments = arguments;
-    detail::StreamState *state = m_state.get();
-    QObject::connect(process, &QProcess::readyReadStandardOutput, state, &detail::StreamState::readOutput);
+    State *state = m_state.get();
+    QObject::connect(process, &QProcess::readyReadStandardOutput, state, &State::readOutput);
     // A failed start reports NotRunning before it sets the error, so only
     // the end of a child that was running ends the stream here; a start
     // failure ends it through errorOccurred.
@@ -135,9 +174,9 @@ ZelkEventStream::~ZelkEventStream()
 
 QCoro::Task<std::optional<ZelkEvent>> ZelkEventStream::next()
 {
-    std::shared_ptr<detail::StreamState> state = m_state;
+    std::shared_ptr<State> state = m_state;
     while (state->events.empty() && !state->ended)
-        co_await detail::StreamState::Change{state.get()};
+        co_await State::Change{state.get()};
     if (state->events.empty())
         co_return std::nullopt;
     ZelkEvent event = std::move(state->events.front());
@@ -147,9 +186,9 @@ QCoro::Task<std::optional<ZelkEvent>> ZelkEventStream::next()
 
 QCoro::Task<QList<ZelkEvent>> ZelkEventStream::nextBatch()
 {
-    std::shared_ptr<detail::StreamState> state = m_state;
+    std::shared_ptr<State> state = m_state;
     while (state->events.empty() && !state->ended)
-        co_await detail::StreamState::Change{state.get()};
+        co_await State::Change{state.get()};
     QList<ZelkEvent> batch;
     batch.reserve(qsizetype(state->events.size()));
     for (ZelkEvent &event : state->events)
@@ -175,7 +214,7 @@ bool ZelkEventStream::wasCancelled() const
 
 void ZelkEventStream::cancel()
 {
-    detail::StreamState *state = m_state.get();
+    State *state = m_state.get();
     if (state->ended)
         return;
     state->cancelled = true;

@@ -1,29 +1,18 @@
 #pragma once
 
 #include "ZelkCLIError.h"
-#include "LineSplitter.h"
 #include "ZelkEvent.h"
 
-#include <QByteArray>
-#include <QObject>
-#include <QPointer>
-#include <QProcess>
+#include <QList>
 #include <QStringList>
 
 #include <qcoro/qcorotask.h>
 
-#include <coroutine>
-#include <deque>
 #include <functional>
 #include <memory>
 #include <optional>
-#include <vector>
 
 namespace ZelkKit {
-
-namespace detail {
-class StreamState;
-}
 
 // The live progress of one streamed zelk run (install, upgrade, reinstall with
 // "--json-progress"). The child starts when the stream is made. Standard
@@ -65,54 +54,10 @@ public:
 
 private:
     QStringList m_arguments;
-    std::shared_ptr<detail::StreamState> m_state;
+    // Shared with the signal connections of the process and with readers
+    // suspended in next(); defined in the source file.
+    class State;
+    std::shared_ptr<State> m_state;
 };
-
-namespace detail {
-
-// Shared between the stream and the signal connections of its process.
-class StreamState : public QObject
-{
-    Q_OBJECT
-
-public:
-    QPointer<QProcess> process;
-    QStringList arguments;
-    LineSplitter splitter;
-    std::deque<ZelkEvent> events;
-    bool errorSeen = false;
-    bool started = false;
-    bool ended = false;
-    bool cancelled = false;
-    std::optional<ZelkCLIError> error;
-    std::function<void()> endHandler;
-
-    // Readers suspended in next() or nextBatch(). They are resumed through
-    // one queued call per change, never from inside QProcess's signals.
-    // (QCoro's signal awaiter cannot be used here: two emissions before its
-    // queued resume runs resume it twice, the second time after its
-    // coroutine has moved on.)
-    std::vector<std::coroutine_handle<>> waiters;
-    bool wakePosted = false;
-
-    struct Change {
-        StreamState *state;
-        bool await_ready() const noexcept { return !state->events.empty() || state->ended; }
-        void await_suspend(std::coroutine_handle<> waiter) { state->waiters.push_back(waiter); }
-        void await_resume() const noexcept {}
-    };
-
-    void readOutput();
-    void handleLine(QByteArrayView line);
-    void processEnded();
-    void launchFailed();
-    void end();
-    void notify();
-
-Q_SIGNALS:
-    void changed();
-};
-
-} // namespace detail
 
 } // namespace ZelkKit

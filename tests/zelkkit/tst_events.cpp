@@ -114,6 +114,32 @@ void TestEvents::decodes_data()
         << QByteArray("{\"event\":\"package\",\"name\":\"a\xff" "b\"}") << E(E::Package{u"a\uFFFDb"_qs, QString()});
     QTest::addRow("invalid UTF-8 in an unknown event name")
         << QByteArray("{\"event\":\"\xc3\"}") << E(E::Unknown{u"\uFFFD"_qs});
+    QTest::addRow("a truncated sequence inside a string is one U+FFFD")
+        << QByteArray("{\"event\":\"package\",\"name\":\"\xe5\xb7" "a\",\"status\":\"\xf0\x9f\x98\"}")
+        << E(E::Package{u"\uFFFDa"_qs, u"\uFFFD"_qs});
+    QTest::addRow("an encoded surrogate inside a string")
+        << QByteArray("{\"event\":\"package\",\"name\":\"\xed\xa0\x80\"}")
+        << E(E::Package{u"\uFFFD\uFFFD\uFFFD"_qs, QString()});
+    QTest::addRow("U+FEFF at the start of a string is text")
+        << QByteArray("{\"event\":\"package\",\"name\":\"\xef\xbb\xbfjq\",\"status\":\"\\ufeffok\"}")
+        << E(E::Package{u"\uFEFFjq"_qs, u"\uFEFFok"_qs});
+    QTest::addRow("U+FEFF at the start of an event name")
+        << QByteArray(R"({"event":"\ufeffplan"})") << E(E::Unknown{u"\uFEFFplan"_qs});
+    // A line is read as a whole document is.
+    QTest::addRow("a leading byte-order mark is skipped")
+        << QByteArray("\xef\xbb\xbf{\"event\":\"plan\",\"steps\":[\"a\"]}") << E(E::Plan{{u"a"_qs}});
+    QTest::addRow("a leading byte-order mark before invalid UTF-8")
+        << QByteArray("\xef\xbb\xbf{\"event\":\"package\",\"name\":\"\xff\"}") << E(E::Package{u"\uFFFD"_qs, QString()});
+    QTest::addRow("a 30-digit integer under an unknown key")
+        << QByteArray(R"({"event":"progress","bytes":123456789012345678901234567890,"percent":5})")
+        << E(E::Progress{QString(), {}, {}, 5});
+    QTest::addRow("1e400 under an unknown key")
+        << QByteArray(R"({"event":"progress","rate":1e400,"percent":5})") << E(E::Progress{QString(), {}, {}, 5});
+    QTest::addRow("huge numbers under another case's keys")
+        << QByteArray(R"({"event":"plan","percent":-1e400,"total":18446744073709551616})") << E(E::Plan{});
+    QTest::addRow("huge numbers in an unknown event")
+        << QByteArray(R"({"event":"checkpoint","at":[1e400,123456789012345678901234567890]})")
+        << E(E::Unknown{u"checkpoint"_qs});
     QTest::addRow("duplicate keys: the last wins")
         << QByteArray(R"({"event":"step","name":"a","status":7,"name":"b","status":"ok"})")
         << E(E::Step{u"b"_qs, u"ok"_qs});
@@ -162,6 +188,12 @@ void TestEvents::skipped_data()
     QTest::addRow("percent as a string") << QByteArray(R"({"event":"progress","percent":"50"})");
     QTest::addRow("percent with a fraction") << QByteArray(R"({"event":"progress","percent":50.5})");
     QTest::addRow("percent beyond 64 bits") << QByteArray(R"({"event":"progress","percent":1e19})");
+    QTest::addRow("percent beyond a double") << QByteArray(R"({"event":"progress","percent":1e400})");
+    QTest::addRow("done as a 30-digit integer")
+        << QByteArray(R"({"event":"progress","done":123456789012345678901234567890})");
+    QTest::addRow("a huge number where a string belongs") << QByteArray(R"({"event":"package","name":1e400})");
+    QTest::addRow("two byte-order marks") << QByteArray("\xef\xbb\xbf\xef\xbb\xbf{\"event\":\"plan\"}");
+    QTest::addRow("a byte-order mark only") << QByteArray("\xef\xbb\xbf");
     QTest::addRow("done as a string") << QByteArray(R"({"event":"progress","done":"3"})");
     QTest::addRow("steps as a string") << QByteArray(R"({"event":"plan","steps":"download"})");
     QTest::addRow("a step that is not a string") << QByteArray(R"({"event":"plan","steps":["a",2]})");
@@ -213,7 +245,14 @@ void TestEvents::blanksAroundTheLine_data()
     QTest::addRow("vertical tab") << QByteArray(plan + "\v") << false;
     QTest::addRow("form feed") << QByteArray("\f" + plan) << false;
     QTest::addRow("zero-width space is not a space separator") << QByteArray(utf8(0x200B) + plan) << false;
-    QTest::addRow("byte order mark") << QByteArray(utf8(0xFEFF) + plan) << false;
+    // A byte-order mark is not a blank, but the JSON reading skips one in
+    // front of the object, as it does for a whole document; after blanks it
+    // is still the first thing left, behind the object it is not.
+    QTest::addRow("byte order mark") << QByteArray(utf8(0xFEFF) + plan) << true;
+    QTest::addRow("blanks, then a byte order mark") << QByteArray(" " + utf8(0x3000) + utf8(0xFEFF) + plan) << true;
+    QTest::addRow("a byte order mark, then blanks") << QByteArray(utf8(0xFEFF) + " " + plan) << true;
+    QTest::addRow("a byte order mark, then a no-break space") << QByteArray(utf8(0xFEFF) + utf8(0x00A0) + plan) << false;
+    QTest::addRow("byte order mark behind the object") << QByteArray(plan + utf8(0xFEFF)) << false;
     QTest::addRow("space separators only") << QByteArray(utf8(0x00A0) + " " + utf8(0x1680) + "\t") << false;
     QTest::addRow("a lone lead byte before a space separator")
         << QByteArray(plan + "\xe2" + utf8(0x2009)) << false;
@@ -231,8 +270,9 @@ void TestEvents::blanksAroundTheLine()
 void TestEvents::trimsExactlyTheSpaceSeparators()
 {
     // Every BMP code point around an event: it decodes exactly when the code
-    // point is trimmed (tab or Zs) or JSON white space (CR, LF). Pins the
-    // byte-level trimming to Qt's Unicode tables.
+    // point is trimmed (tab or Zs) or JSON white space (CR, LF), or is a
+    // byte-order mark in front. Pins the byte-level trimming to Qt's Unicode
+    // tables.
     const QByteArray plan = R"({"event":"plan"})";
     for (char32_t c = 1; c < 0x10000; ++c) {
         if (c >= 0xD800 && c < 0xE000)
@@ -243,7 +283,7 @@ void TestEvents::trimsExactlyTheSpaceSeparators()
         const QByteArray around = utf8(c);
         const bool before = ZelkEvent::fromLine(around + plan).has_value();
         const bool after = ZelkEvent::fromLine(plan + around).has_value();
-        if (before != (trimmed || jsonBlank) || after != (trimmed || jsonBlank))
+        if (before != (trimmed || jsonBlank || c == 0xFEFF) || after != (trimmed || jsonBlank))
             QFAIL(qPrintable(u"U+%1: before %2, after %3"_qs.arg(quint32(c), 4, 16, QChar(u'0')).arg(before).arg(after)));
     }
 }

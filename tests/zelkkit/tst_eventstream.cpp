@@ -433,6 +433,14 @@ void TestEventStream::howTheExitEndsTheStream_data()
     QTest::addRow("stderr text, trimmed, is the message")
         << install << stepLine << 3 << QByteArray("\n  error: no space left on device \n\n")
         << QList<ZelkEvent>{stepEvent} << true << u"error: no space left on device"_qs;
+    QTest::addRow("stderr keeps a leading U+FEFF, a truncated sequence is one U+FFFD")
+        << install << stepLine << 3 << QByteArray("\xef\xbb\xbf" "disk full \xe2\x82\n") << QList<ZelkEvent>{stepEvent}
+        << true << u"\uFEFFdisk full \uFFFD"_qs;
+    QTest::addRow("lines with a byte-order mark or huge ignored numbers are events")
+        << install
+        << QByteArray("\xef\xbb\xbf" + stepLine
+                      + R"({"event":"progress","bytes":123456789012345678901234567890,"rate":1e400,"percent":5})" "\n")
+        << 0 << QByteArray() << QList<ZelkEvent>{stepEvent, E::Progress{QString(), {}, {}, 5}} << false << QString();
 }
 
 void TestEventStream::howTheExitEndsTheStream()

@@ -8,6 +8,7 @@
 #include "Json.h"
 #include "Models.h"
 #include "TestSupport.h"
+#include "Utf8.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -124,6 +125,8 @@ private Q_SLOTS:
     void decoding();
     void integerRule_data();
     void integerRule();
+    void utf8Text_data();
+    void utf8Text();
     void jsonEdgeCases_data();
     void jsonEdgeCases();
     void cliInfoDecodes();
@@ -373,6 +376,67 @@ void TestRecords::integerRule()
         QCOMPARE(index->ageSeconds, std::optional<qint64>(value));
 }
 
+// --- Bytes to text: one rule for everything zelk prints --------------------
+
+void TestRecords::utf8Text_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("text");
+
+    QTest::addRow("ASCII") << QByteArray("jq 1.7") << u"jq 1.7"_qs;
+    QTest::addRow("two-, three- and four-byte sequences")
+        << QByteArray("\xc3\xa9 \xe5\xb7\xa5 \xf0\x9f\x98\x80") << u"\u00e9 \u5de5 \U0001F600"_qs;
+    QTest::addRow("the edges of the well-formed ranges")
+        << QByteArray("\xc2\x80\xdf\xbf\xe0\xa0\x80\xed\x9f\xbf\xee\x80\x80\xf0\x90\x80\x80\xf4\x8f\xbf\xbf")
+        << u"\u0080\u07ff\u0800\ud7ff\ue000\U00010000\U0010FFFF"_qs;
+    QTest::addRow("noncharacters are characters") << QByteArray("\xef\xbf\xbe\xef\xbf\xbf") << u"\ufffe\uffff"_qs;
+    QTest::addRow("NUL is kept") << QByteArray("a\0b", 3) << QStringView(u"a\0b", 3).toString();
+
+    // One U+FFFD for each maximal subpart of an ill-formed sequence.
+    QTest::addRow("truncated two-byte sequence at the end") << QByteArray("ab\xc3") << u"ab\ufffd"_qs;
+    QTest::addRow("truncated two-byte sequence before ASCII") << QByteArray("\xc3(") << u"\ufffd("_qs;
+    QTest::addRow("truncated three-byte sequence before ASCII") << QByteArray("\xe2\x82" "A") << u"\ufffdA"_qs;
+    QTest::addRow("truncated three-byte sequence at the end") << QByteArray("\xe5\xb7") << u"\ufffd"_qs;
+    QTest::addRow("truncated four-byte sequence before ASCII") << QByteArray("\xf0\x9f\x98x") << u"\ufffdx"_qs;
+    QTest::addRow("truncated sequence before a whole one")
+        << QByteArray("\xe5\xb7\xe5\xb7\xa5") << u"\ufffd\u5de5"_qs;
+    QTest::addRow("two truncated sequences in a row") << QByteArray("\xe5\xb7\xc3") << u"\ufffd\ufffd"_qs;
+    QTest::addRow("lone continuation byte") << QByteArray("a\x80z") << u"a\ufffdz"_qs;
+    QTest::addRow("run of continuation bytes") << QByteArray("\x80\xbf\x80") << u"\ufffd\ufffd\ufffd"_qs;
+    QTest::addRow("overlong two-byte encoding of '/'") << QByteArray("\xc0\xaf") << u"\ufffd\ufffd"_qs;
+    QTest::addRow("overlong three-byte encoding") << QByteArray("\xe0\x80\xaf") << u"\ufffd\ufffd\ufffd"_qs;
+    QTest::addRow("overlong four-byte encoding")
+        << QByteArray("\xf0\x80\x80\xaf") << u"\ufffd\ufffd\ufffd\ufffd"_qs;
+    QTest::addRow("surrogate encoded in UTF-8") << QByteArray("\xed\xa0\x80") << u"\ufffd\ufffd\ufffd"_qs;
+    QTest::addRow("surrogate pair encoded in UTF-8")
+        << QByteArray("\xed\xa0\xbd\xed\xb8\x80") << QString(6, QChar(0xFFFD));
+    QTest::addRow("beyond U+10FFFF") << QByteArray("\xf4\x90\x80\x80") << QString(4, QChar(0xFFFD));
+    QTest::addRow("bytes that never occur") << QByteArray("\xf5\xfe\xff") << QString(3, QChar(0xFFFD));
+
+    // A byte-order mark is text, wherever it stands and however many.
+    QTest::addRow("leading U+FEFF") << QByteArray("\xef\xbb\xbfjq") << u"\ufeffjq"_qs;
+    QTest::addRow("two leading U+FEFF") << QByteArray("\xef\xbb\xbf\xef\xbb\xbf") << u"\ufeff\ufeff"_qs;
+    QTest::addRow("leading U+FEFF, then invalid UTF-8") << QByteArray("\xef\xbb\xbf\xff") << u"\ufeff\ufffd"_qs;
+    QTest::addRow("U+FEFF inside") << QByteArray("a\xef\xbb\xbf") << u"a\ufeff"_qs;
+    QTest::addRow("truncated byte-order mark") << QByteArray("\xef\xbb" "a") << u"\ufffda"_qs;
+    QTest::addRow("empty") << QByteArray() << QString();
+}
+
+void TestRecords::utf8Text()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, text);
+    QCOMPARE(Utf8::text(bytes), text);
+    // The repair kept as bytes is the same text; valid input is untouched.
+    const QByteArray repaired = Utf8::repaired(bytes);
+    QVERIFY(Utf8::isValid(repaired));
+    QCOMPARE(Utf8::text(repaired), text);
+    if (Utf8::isValid(bytes)) {
+        QCOMPARE(repaired, bytes);
+        QCOMPARE(Utf8::textOfValid(bytes), text);
+    }
+}
+
 // --- JSON the platform's decoder reads in its own way ----------------------
 
 void TestRecords::jsonEdgeCases_data()
@@ -422,9 +486,17 @@ void TestRecords::jsonEdgeCases_data()
     // Invalid UTF-8 is repaired to U+FFFD before parsing.
     QTest::addRow("invalid byte in a string")
         << QByteArray("{\"version\":\"1\xff\"," + rest + "}") << QString() << u"1\uFFFD"_qs << qint64(1);
-    // Qt's decoder replaces each byte of an incomplete sequence.
-    QTest::addRow("truncated sequence at the end of a string")
-        << QByteArray("{\"version\":\"\xe5\xb7\"," + rest + "}") << QString() << u"\uFFFD\uFFFD"_qs << qint64(1);
+    // One U+FFFD for each maximal subpart of an ill-formed sequence.
+    QTest::addRow("truncated three-byte sequence at the end of a string")
+        << QByteArray("{\"version\":\"\xe5\xb7\"," + rest + "}") << QString() << u"\uFFFD"_qs << qint64(1);
+    QTest::addRow("truncated two-byte sequence in a string")
+        << QByteArray("{\"version\":\"1\xc3.2\"," + rest + "}") << QString() << u"1\uFFFD.2"_qs << qint64(1);
+    QTest::addRow("truncated four-byte sequence in a string")
+        << QByteArray("{\"version\":\"\xf0\x9f\x98x\"," + rest + "}") << QString() << u"\uFFFDx"_qs << qint64(1);
+    QTest::addRow("lone continuation byte in a string")
+        << QByteArray("{\"version\":\"\x80" "1\"," + rest + "}") << QString() << u"\uFFFD1"_qs << qint64(1);
+    QTest::addRow("overlong encoding in a string")
+        << QByteArray("{\"version\":\"\xc0\xaf\"," + rest + "}") << QString() << u"\uFFFD\uFFFD"_qs << qint64(1);
     QTest::addRow("UTF-8 encoded surrogate")
         << QByteArray("{\"version\":\"\xed\xa0\x80\"," + rest + "}") << QString() << u"\uFFFD\uFFFD\uFFFD"_qs
         << qint64(1);
@@ -462,6 +534,17 @@ void TestRecords::jsonEdgeCases_data()
         << QByteArray(" \xef\xbb\xbf" + ok) << invalid << QString() << qint64(0);
     QTest::addRow("two byte-order marks") << QByteArray("\xef\xbb\xbf\xef\xbb\xbf" + ok) << invalid << QString()
                                           << qint64(0);
+    QTest::addRow("two byte-order marks, then invalid UTF-8")
+        << QByteArray("\xef\xbb\xbf\xef\xbb\xbf{\"version\":\"\xff\"," + rest + "}") << invalid << QString()
+        << qint64(0);
+    // Inside a string value it is text, written out or escaped.
+    QTest::addRow("U+FEFF at the start of a string")
+        << QByteArray("{\"version\":\"\xef\xbb\xbfjq\"," + rest + "}") << QString() << u"\uFEFFjq"_qs << qint64(1);
+    QTest::addRow("escaped U+FEFF at the start of a string")
+        << QByteArray("{\"version\":\"\\ufeffjq\"," + rest + "}") << QString() << u"\uFEFFjq"_qs << qint64(1);
+    QTest::addRow("U+FEFF at the start of a string, invalid UTF-8 elsewhere")
+        << QByteArray("\xef\xbb\xbf{\"version\":\"\xef\xbb\xbf\xff\"," + rest + "}") << QString()
+        << u"\uFEFF\uFFFD"_qs << qint64(1);
     QTest::addRow("only a byte-order mark")
         << QByteArray("\xef\xbb\xbf\n") << u"the output is empty"_qs << QString() << qint64(0);
 

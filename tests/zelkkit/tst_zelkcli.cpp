@@ -8,6 +8,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -60,6 +61,11 @@ class TestZelkCLI : public QObject
 private Q_SLOTS:
     void runCapturesBothChannels_data();
     void runCapturesBothChannels();
+    void runDecodesBothChannelsAlike_data();
+    void runDecodesBothChannelsAlike();
+    void textQueriesReadTheDecodedText();
+    void bareExecutableNameIsInTheWorkingDirectory_data();
+    void bareExecutableNameIsInTheWorkingDirectory();
     void runFloodsBothPipesWithoutDeadlock();
     void runFailsToLaunch_data();
     void runFailsToLaunch();
@@ -114,6 +120,126 @@ void TestZelkCLI::runCapturesBothChannels()
     QCOMPARE(result->succeeded(), exitCode == 0);
     QCOMPARE(result->stdoutText, stdoutText);
     QCOMPARE(result->message(), message);
+}
+
+void TestZelkCLI::runDecodesBothChannelsAlike_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("text");
+
+    QTest::addRow("valid text is kept") << QByteArray("jq \xe5\xb7\xa5\xe5\x85\xb7 \xf0\x9f\x98\x80\n")
+                                        << u"jq \u5de5\u5177 \U0001F600\n"_qs;
+    QTest::addRow("truncated two-byte sequence") << QByteArray("a\xc3\n") << u"a\uFFFD\n"_qs;
+    QTest::addRow("truncated three-byte sequence") << QByteArray("\xe2\x82" "A") << u"\uFFFDA"_qs;
+    QTest::addRow("truncated four-byte sequence") << QByteArray("\xf0\x9f\x98x") << u"\uFFFDx"_qs;
+    QTest::addRow("lone continuation byte") << QByteArray("\x80" "ok") << u"\uFFFDok"_qs;
+    QTest::addRow("overlong encoding") << QByteArray("\xc0\xaf") << u"\uFFFD\uFFFD"_qs;
+    QTest::addRow("surrogate encoded in UTF-8") << QByteArray("\xed\xa0\x80") << u"\uFFFD\uFFFD\uFFFD"_qs;
+    QTest::addRow("leading U+FEFF") << QByteArray("\xef\xbb\xbfwarning") << u"\uFEFFwarning"_qs;
+    QTest::addRow("leading U+FEFF, then invalid UTF-8") << QByteArray("\xef\xbb\xbf\xff") << u"\uFEFF\uFFFD"_qs;
+}
+
+void TestZelkCLI::runDecodesBothChannelsAlike()
+{
+    // The same bytes on standard output, and on standard error, give the
+    // same text; the message (standard error, trimmed) keeps it too.
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, text);
+
+    const QStringList arguments{QStringLiteral("basedir"), QStringLiteral("--raw")};
+    TestSupport::FakeZelk zelk;
+    zelk.setDocument(arguments, bytes);
+    zelk.setStandardError(bytes);
+    const Result<ZelkCommandResult> result = await(ZelkCLI(zelk.executable()).run(arguments));
+    QVERIFY(result);
+    QCOMPARE(result->stdoutText, text);
+    QCOMPARE(result->stderrText, text);
+    QCOMPARE(result->message(), text.trimmed());
+}
+
+void TestZelkCLI::textQueriesReadTheDecodedText()
+{
+    // The doctor's findings and the linked versions are read from the text
+    // as run() decodes it: a leading U+FEFF is part of the first field, a
+    // truncated sequence is one U+FFFD.
+    TestSupport::FakeZelk zelk;
+    const ZelkCLI cli(zelk.executable());
+    zelk.setDocument({QStringLiteral("doctor"), QStringLiteral("--raw")},
+                     "\xef\xbb\xbfwarn\tlinks\t2 dangling\xe2\x80\n");
+    zelk.setDocument({QStringLiteral("linkquery"), QStringLiteral("--all"), QStringLiteral("--raw")},
+                     "\xef\xbb\xbfjq@1.7\nfd@9\xf0\x9f\x98\n");
+
+    const Result<QList<DoctorFinding>> findings = await(cli.doctor());
+    QVERIFY(findings);
+    QCOMPARE(findings->size(), 1);
+    QCOMPARE(findings->at(0).severity, u"\uFEFFwarn"_qs);
+    QCOMPARE(findings->at(0).detail, u"2 dangling\uFFFD"_qs);
+
+    const Result<QHash<QString, QString>> linked = await(cli.linkedVersions());
+    QVERIFY(linked);
+    const QHash<QString, QString> expected{{u"\uFEFFjq"_qs, u"1.7"_qs}, {u"fd"_qs, u"9\uFFFD"_qs}};
+    QCOMPARE(*linked, expected);
+}
+
+void TestZelkCLI::bareExecutableNameIsInTheWorkingDirectory_data()
+{
+    QTest::addColumn<bool>("inWorkingDirectory");
+    QTest::addRow("a zelk here and a different one first on PATH") << true;
+    QTest::addRow("a zelk only on PATH") << false;
+}
+
+void TestZelkCLI::bareExecutableNameIsInTheWorkingDirectory()
+{
+    // ZelkCLI("zelk") names the file zelk in the working directory, like any
+    // other relative path; PATH is the locator's business, never the
+    // runner's or the stream's.
+    QFETCH(bool, inWorkingDirectory);
+
+    QTemporaryDir dir;
+    QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("here")));
+    QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("onpath")));
+    const auto writeZelk = [](const QString &path, const QByteArray &word) {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("#!/bin/sh\necho '{\"event\":\"" + word + "\"}'\n");
+        file.close();
+        QVERIFY(file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+    };
+    if (inWorkingDirectory)
+        writeZelk(dir.filePath(QStringLiteral("here/zelk")), "from-working-directory");
+    writeZelk(dir.filePath(QStringLiteral("onpath/zelk")), "from-path");
+
+    const QString previousDirectory = QDir::currentPath();
+    const QByteArray previousPath = qgetenv("PATH");
+    const auto restore = qScopeGuard([&] {
+        QDir::setCurrent(previousDirectory);
+        qputenv("PATH", previousPath);
+    });
+    QVERIFY(QDir::setCurrent(dir.filePath(QStringLiteral("here"))));
+    qputenv("PATH", QFile::encodeName(dir.filePath(QStringLiteral("onpath"))) + ":" + previousPath);
+
+    const ZelkCLI cli(QStringLiteral("zelk"));
+    QCOMPARE(cli.executable(), QStringLiteral("zelk"));
+    const Result<ZelkCommandResult> result = await(cli.run({QStringLiteral("version")}));
+
+    std::unique_ptr<ZelkEventStream> stream = cli.stream({QStringLiteral("install"), QStringLiteral("--json-progress")});
+    QList<ZelkEvent> events;
+    while (std::optional<ZelkEvent> event = await(stream->next()))
+        events.append(std::move(*event));
+
+    if (inWorkingDirectory) {
+        QVERIFY(result);
+        QCOMPARE(result->stdoutText, QStringLiteral("{\"event\":\"from-working-directory\"}\n"));
+        QVERIFY(!stream->error());
+        QCOMPARE(events.size(), 1);
+        QVERIFY(events.at(0) == ZelkEvent(ZelkEvent::Unknown{QStringLiteral("from-working-directory")}));
+    } else {
+        QVERIFY(!result);
+        QCOMPARE(result.error().kind(), ZelkCLIError::Kind::LaunchFailed);
+        QVERIFY(stream->error());
+        QCOMPARE(stream->error()->kind(), ZelkCLIError::Kind::LaunchFailed);
+        QVERIFY(events.isEmpty());
+    }
 }
 
 void TestZelkCLI::runFloodsBothPipesWithoutDeadlock()
