@@ -21,9 +21,11 @@
 namespace ZelkKit {
 
 // The one place where ReveZE starts zelk. A plain value holding the path of
-// the executable; every operation starts a fresh child process with a fixed
-// argument vector (no shell), inheriting ReveZE's environment, working
-// directory and standard input.
+// the executable (a relative one, a bare name included, is taken against the
+// working directory, never looked up on PATH); every operation starts a fresh
+// child process with a fixed argument vector (no shell), inheriting ReveZE's
+// environment, working directory and standard input. Everything zelk writes
+// becomes text by Utf8::text.
 //
 // Queries are coroutines: they are suspended, never blocking, while zelk
 // runs. A run always goes to completion, even when its caller goes away (the
