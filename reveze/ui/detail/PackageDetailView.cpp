@@ -484,7 +484,8 @@ void PackageDetailView::renderRows(const InstalledDetail *detail)
         if (content->link.has_value() != cells.value->isLinkField()) {
             auto *replacement = new CharWrappingText(content->value, content->link, cells.cell);
             replacement->setObjectName(cells.value->objectName());
-            cells.cell->layout()->replaceWidget(cells.value, replacement);
+            // The layout hands back the item it held the old field in.
+            delete cells.cell->layout()->replaceWidget(cells.value, replacement);
             delete cells.value;
             cells.value = replacement;
         } else if (cells.value->text() != content->value || cells.value->link() != content->link) {
