@@ -69,22 +69,29 @@ struct DecodeOutcome {
 template<typename T, typename Decode>
 QCoro::Task<Result<T>> decodeRun(QString executable, QStringList arguments, Decode decode)
 {
-    const Result<RawRun> run = co_await runRaw(executable, arguments);
+    Result<RawRun> run = co_await runRaw(executable, arguments);
     if (!run)
         co_return run.error();
     if (run->exitCode != 0)
         co_return ZelkCLIError::commandFailed(run->exitCode, toResult(*run).message());
-    // The future is a named variable: GCC 12 destroys the temporaries of a
-    // lambda written inside a co_await expression twice.
-    QFuture<DecodeOutcome<T>> decoding = QtConcurrent::run([bytes = run->out, decode]() {
-        DecodeOutcome<T> result;
-        result.value = Json::decodeDocument<T>(bytes, decode, &result.error);
-        return result;
-    });
-    DecodeOutcome<T> outcome = co_await decoding;
-    if (!outcome.value)
-        co_return ZelkCLIError::decodeFailed(outcome.error);
-    co_return std::move(*outcome.value);
+    // The worker gets the only reference to the output, and the future holds
+    // the decoded value through a pointer that is emptied below: a future
+    // keeps its own copy of a result until its last watcher goes, which is on
+    // this thread, and freeing a 100,000-package catalog there stalls the
+    // window for tens of milliseconds. The future is a named variable: GCC 12
+    // destroys the temporaries of a lambda written inside a co_await
+    // expression twice.
+    QFuture<std::shared_ptr<DecodeOutcome<T>>> decoding =
+        QtConcurrent::run([bytes = std::move(run->out), decode]() mutable {
+            auto result = std::make_shared<DecodeOutcome<T>>();
+            result->value = Json::decodeDocument<T>(bytes, decode, &result->error);
+            bytes = QByteArray();
+            return result;
+        });
+    const std::shared_ptr<DecodeOutcome<T>> outcome = co_await decoding;
+    if (!outcome->value)
+        co_return ZelkCLIError::decodeFailed(outcome->error);
+    co_return std::move(*outcome->value);
 }
 
 QCoro::Task<Result<ZelkCommandResult>> runText(QString executable, QStringList arguments)
