@@ -1,9 +1,16 @@
 #include "AppModel.h"
 
+#include "ReleaseOffThread.h"
+
 #include <ZelkLocator.h>
 
+#include <QFuture>
 #include <QPointer>
 #include <QtConcurrent/QtConcurrentRun>
+
+#include <memory>
+
+#include <qcoro/qcorofuture.h>
 
 using namespace ZelkKit;
 
@@ -21,12 +28,34 @@ QCoro::Task<> drain(QCoro::Task<T> task)
     (void)co_await std::move(task);
 }
 
-// Freeing a 100,000-package catalog takes tens of milliseconds; the value a
-// refresh replaces is let go on the worker pool instead of the GUI thread.
-template<typename T>
-void releaseOffThread(T &&old)
+// What a new catalog changes, worked out on the worker pool: comparing
+// 100,000 records with the shown ones, and listing their names, each cost
+// more than a frame. The lists are shallow copies; the GUI thread may
+// replace its own meanwhile, which the caller checks.
+struct CatalogChange {
+    bool packagesDiffer = true;
+    QStringList names;
+    bool namesDiffer = true;
+};
+
+QCoro::Task<CatalogChange> compareCatalog(QList<CatalogPackage> shown, QList<CatalogPackage> incoming,
+                                          QStringList shownNames)
 {
-    (void)QtConcurrent::run([old = std::move(old)]() mutable { T gone = std::move(old); });
+    // The future keeps its own copy of a result until its last watcher goes,
+    // on this thread; it holds the names through a pointer that is emptied
+    // below, so the names are never freed here.
+    QFuture<std::shared_ptr<CatalogChange>> comparing = QtConcurrent::run(
+        [shown = std::move(shown), incoming = std::move(incoming), shownNames = std::move(shownNames)] {
+            auto change = std::make_shared<CatalogChange>();
+            change->packagesDiffer = shown != incoming;
+            change->names.reserve(incoming.size());
+            for (const CatalogPackage &package : incoming)
+                change->names.append(package.name);
+            change->namesDiffer = shownNames != change->names;
+            return change;
+        });
+    const std::shared_ptr<CatalogChange> change = co_await comparing;
+    co_return std::move(*change);
 }
 
 } // namespace
@@ -106,44 +135,62 @@ QCoro::Task<> AppModel::refresh(bool force)
     if (failure) {
         co_await drain(std::move(statusTask));
     } else {
-        const Result<InstallStatus> status = co_await std::move(statusTask);
+        Result<InstallStatus> status = co_await std::move(statusTask);
         if (!status)
             failure = status.error();
         else if (self)
-            self->setStatus(status.value());
+            self->setStatus(std::move(*status));
     }
     if (failure) {
         co_await drain(std::move(installedTask));
     } else {
-        const Result<QList<InstalledPackage>> installed = co_await std::move(installedTask);
+        Result<QList<InstalledPackage>> installed = co_await std::move(installedTask);
         if (!installed)
             failure = installed.error();
         else if (self)
-            self->setInstalled(installed.value());
+            self->setInstalled(std::move(*installed));
     }
     if (failure) {
         co_await drain(std::move(catalogTask));
     } else {
-        const Result<CatalogDocument> catalog = co_await std::move(catalogTask);
+        Result<CatalogDocument> catalog = co_await std::move(catalogTask);
         if (!catalog) {
             failure = catalog.error();
         } else if (self) {
-            self->setCatalogPackages(catalog->packages);
-            QStringList names;
-            names.reserve(catalog->packages.size());
-            for (const CatalogPackage &package : catalog->packages)
-                names.append(package.name);
-            self->setCatalog(std::move(names));
+            QList<CatalogPackage> packages = std::move(catalog->packages);
+            QList<CatalogPackage> shown = self->m_catalogPackages;
+            QStringList shownNames = self->m_catalog;
+            CatalogChange change = co_await compareCatalog(shown, packages, shownNames);
+            if (self) {
+                // Another refresh may have applied its catalog meanwhile; then
+                // the comparison is with a list no longer shown.
+                if (!shown.isSharedWith(self->m_catalogPackages) || !shownNames.isSharedWith(self->m_catalog)) {
+                    self->setCatalogPackages(std::move(packages));
+                    self->setCatalog(std::move(change.names));
+                } else {
+                    if (change.packagesDiffer)
+                        self->replaceCatalogPackages(std::move(packages));
+                    else
+                        releaseOffThread(std::move(packages));
+                    if (change.namesDiffer)
+                        self->replaceCatalog(std::move(change.names));
+                    else
+                        releaseOffThread(std::move(change.names));
+                }
+            }
+            // These may now hold the last reference to what was shown.
+            releaseOffThread(std::move(shown));
+            releaseOffThread(std::move(shownNames));
         }
     }
     if (failure) {
         co_await drain(std::move(outdatedTask));
     } else {
-        const Result<QList<OutdatedItem>> outdated = co_await std::move(outdatedTask);
+        Result<QList<OutdatedItem>> outdated = co_await std::move(outdatedTask);
         if (!outdated)
             failure = outdated.error();
         else if (self)
-            self->setOutdated(outdated.value());
+            self->setOutdated(std::move(*outdated));
     }
     if (!self)
         co_return;
@@ -272,11 +319,15 @@ QCoro::Task<Result<PackageInfo>> AppModel::info(const QString &name, bool force)
         Q_EMIT signal();                                 \
     }
 
+// A large value is let go on the worker pool, the one replaced or, when
+// equal, the one that came in.
 #define REVEZE_EQUAL_LARGE_SETTER(Name, member, Type, signal) \
     void AppModel::Name(Type value)                           \
     {                                                         \
-        if (member == value)                                  \
+        if (member == value) {                                \
+            releaseOffThread(std::move(value));               \
             return;                                           \
+        }                                                     \
         Type old = std::exchange(member, std::move(value));   \
         Q_EMIT signal();                                      \
         releaseOffThread(std::move(old));                     \
@@ -298,6 +349,21 @@ REVEZE_EQUAL_SETTER(setDoctorFindings, m_doctorFindings, QList<DoctorFinding>, d
 REVEZE_ALWAYS_SETTER(setMirror, m_mirror, std::optional<MirrorConfig>, mirrorChanged)
 REVEZE_ALWAYS_SETTER(setIndexStatus, m_indexStatus, std::optional<IndexStatus>, indexStatusChanged)
 REVEZE_EQUAL_LARGE_SETTER(setCatalog, m_catalog, QStringList, catalogChanged)
+
+// For a catalog already known to differ from the shown one.
+void AppModel::replaceCatalogPackages(QList<CatalogPackage> value)
+{
+    QList<CatalogPackage> old = std::exchange(m_catalogPackages, std::move(value));
+    Q_EMIT catalogPackagesChanged();
+    releaseOffThread(std::move(old));
+}
+
+void AppModel::replaceCatalog(QStringList value)
+{
+    QStringList old = std::exchange(m_catalog, std::move(value));
+    Q_EMIT catalogChanged();
+    releaseOffThread(std::move(old));
+}
 REVEZE_EQUAL_SETTER(setIsLoading, m_isLoading, bool, isLoadingChanged)
 REVEZE_EQUAL_SETTER(setLastRefresh, m_lastRefresh, std::optional<QDateTime>, lastRefreshChanged)
 

@@ -98,6 +98,8 @@ private:
     void setMirror(std::optional<ZelkKit::MirrorConfig> value);
     void setIndexStatus(std::optional<ZelkKit::IndexStatus> value);
     void setCatalog(QStringList value);
+    void replaceCatalogPackages(QList<ZelkKit::CatalogPackage> value);
+    void replaceCatalog(QStringList value);
     void setIsLoading(bool value);
     void setLastRefresh(std::optional<QDateTime> value);
 

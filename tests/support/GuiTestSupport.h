@@ -153,6 +153,7 @@ public:
         }
     }
     void release(Query query) { release(QList<Query>{query}); }
+    bool holdsAny() const { return !m_gates.isEmpty(); }
 
     QCoro::Task<ZelkKit::Result<ZelkKit::CLIInfo>> versionInfo() override { return answer(Query::Version, version); }
     QCoro::Task<ZelkKit::Result<ZelkKit::InstallStatus>> status() override

@@ -54,6 +54,8 @@ private Q_SLOTS:
     void compatibility_data();
     void compatibility();
     void equalAssignmentsDoNotNotify();
+    void catalogChangesNotifyWhatChanged_data();
+    void catalogChangesNotifyWhatChanged();
     void overlappingRefreshes();
     void partialRefreshes();
     void refreshIndexThatCannotStart();
@@ -237,6 +239,50 @@ void TestAppModel::equalAssignmentsDoNotNotify()
     await(model.refreshMirrorAndIndex());
     await(model.refreshMirrorAndIndex());
     QCOMPARE(mirror.count(), 2);
+}
+
+void TestAppModel::catalogChangesNotifyWhatChanged_data()
+{
+    QTest::addColumn<QByteArray>("catalog");
+    QTest::addColumn<int>("packagesNotes");
+    QTest::addColumn<int>("namesNotes");
+    QTest::addColumn<QStringList>("names");
+    const QStringList same{QStringLiteral("zed"), QStringLiteral("abc"), QStringLiteral("jq")};
+    QTest::addRow("a newer version: the records change, the names stay")
+        << QByteArray(R"({"packages":[{"name":"zed","kind":"pkg","versions":["1"]},
+            {"name":"abc","kind":"deps","versions":[]},
+            {"name":"jq","kind":"pkg","latest":"1.8","versions":["1.8"]}]})")
+        << 1 << 0 << same;
+    QTest::addRow("a package more: both change")
+        << QByteArray(R"({"packages":[{"name":"zed","kind":"pkg","versions":["1"]},
+            {"name":"abc","kind":"deps","versions":[]},
+            {"name":"jq","kind":"pkg","latest":"1.7.1","versions":["1.7.1"]},
+            {"name":"fd","kind":"pkg","versions":[]}]})")
+        << 1 << 1 << QStringList{QStringLiteral("zed"), QStringLiteral("abc"), QStringLiteral("jq"), QStringLiteral("fd")};
+    QTest::addRow("an empty index: both change") << QByteArray(R"({"packages":[]})") << 1 << 1 << QStringList();
+}
+
+// The comparison with the shown catalog runs off the GUI thread; what it
+// finds decides which of the two signals fire, each once.
+void TestAppModel::catalogChangesNotifyWhatChanged()
+{
+    QFETCH(QByteArray, catalog);
+    QFETCH(int, packagesNotes);
+    QFETCH(int, namesNotes);
+    QFETCH(QStringList, names);
+    FakeZelk zelk;
+    setHealthy(zelk);
+    AppModel model(ZelkCLI(zelk.executable()));
+    await(model.refresh(false));
+    QSignalSpy packages(&model, &AppModel::catalogPackagesChanged);
+    QSignalSpy catalogNames(&model, &AppModel::catalogChanged);
+    zelk.setDocument(words("catalog --json"), catalog);
+    await(model.refresh(true));
+    QCOMPARE(packages.count(), packagesNotes);
+    QCOMPARE(catalogNames.count(), namesNotes);
+    QCOMPARE(model.catalog(), names);
+    QCOMPARE(model.catalogPackages().size(), names.size());
+    QVERIFY(!model.errorMessage());
 }
 
 void TestAppModel::overlappingRefreshes()

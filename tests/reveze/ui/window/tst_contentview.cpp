@@ -80,10 +80,14 @@ struct Window {
             QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
     }
 
+    // Shows the window and, unless the store holds a query, waits for the
+    // first refresh it starts to end (it hops to the worker pool and back).
     bool show()
     {
         view->show();
-        return QTest::qWaitForWindowExposed(view.get());
+        if (!QTest::qWaitForWindowExposed(view.get()))
+            return false;
+        return store->holdsAny() || QTest::qWaitFor([this] { return !model->isLoading(); });
     }
 
     InstalledListView *list() const { return qobject_cast<InstalledListView *>(view->contentScreen()); }
