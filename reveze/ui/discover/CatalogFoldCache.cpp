@@ -1,6 +1,7 @@
 #include "discover/CatalogFoldCache.h"
 
 #include "AppModel.h"
+#include "ReleaseOffThread.h"
 
 #include <QFuture>
 #include <QPointer>
@@ -29,11 +30,18 @@ CatalogFoldCache::CatalogFoldCache(AppModel &model)
 void CatalogFoldCache::onCatalogChanged()
 {
     ++m_generation;
+    // The old fold may be large: it goes on the worker pool.
+    releaseOffThread(std::move(m_fold));
     m_fold.reset();
+    // Once asked for, the fold follows the catalog: a new one is folded as it
+    // comes, so that Discover finds it ready.
+    if (m_font)
+        request(*m_font);
 }
 
 void CatalogFoldCache::request(const QFont &font)
 {
+    m_font = font;
     if (m_fold && m_fold->generation == m_generation && m_fold->font == font)
         return;
     if (m_pending && m_pending->first == m_generation && m_pending->second == font)

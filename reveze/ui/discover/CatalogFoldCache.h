@@ -39,7 +39,9 @@ public:
     bool isFolding() const { return m_pending.has_value(); }
 
     // Folds the current catalog, with its descriptions measured in `font`,
-    // unless that fold is ready or under way; ready() says when it is.
+    // unless that fold is ready or under way; ready() says when it is. From
+    // then on every new catalog is folded in the last font asked for as soon
+    // as the model has it.
     void request(const QFont &font);
 
     qsizetype synchronousLimit() const { return m_synchronousLimit; }
@@ -59,6 +61,7 @@ private:
     std::shared_ptr<const CatalogFold> m_fold;
     // The generation and font of the fold under way.
     std::optional<std::pair<quint64, QFont>> m_pending;
+    std::optional<QFont> m_font;
     qsizetype m_synchronousLimit = 2000;
 };
 

@@ -4,6 +4,13 @@
 // search, in zelk's order (CatalogSearch). New packages reset the model
 // once, and only when they differ from the shown ones; a new search text
 // resets it once, narrowing the previous rows while the text only grows.
+//
+// Until the fold of the packages is ready, a search of many packages
+// compares the records themselves, which takes a large catalog far longer
+// than a frame: it runs on the worker pool, the rows shown stay until its
+// answer comes (a newer search or catalog drops an older answer), and a
+// fold arriving meanwhile answers at once. searching() says whether rows
+// are on their way; search() is the text the shown rows answer.
 
 #include "discover/CatalogSearch.h"
 
@@ -11,6 +18,8 @@
 
 #include <QAbstractListModel>
 #include <QList>
+
+#include <qcoro/qcorotask.h>
 
 #include <memory>
 #include <optional>
@@ -32,8 +41,13 @@ public:
 
     explicit DiscoverListModel(const Localizer &l, QObject *parent = nullptr);
 
+    // Searches without a fold over more packages than this run off the GUI
+    // thread.
+    static constexpr qsizetype synchronousLimit = 2000;
+
     // The index's packages, of catalog `generation` (CatalogFoldCache).
-    // Packages equal to the shown ones change nothing; false then.
+    // Packages equal to the shown ones change nothing; false then. With a
+    // search under way off the GUI thread, they are shown with its answer.
     bool setPackages(QList<ZelkKit::CatalogPackage> packages, quint64 generation);
     // The fold of the shown packages; a fold of other packages is ignored.
     // The rows stay: the fold answers every search as the records do.
@@ -55,9 +69,21 @@ public:
     // Bumped whenever the packages change.
     quint64 packagesGeneration() const { return m_generation; }
     const QString &search() const { return m_search; }
+    // The text last asked for, whose rows may still be on their way.
+    const QString &wantedSearch() const { return m_wanted; }
+    bool searching() const { return m_pendingTicket != 0; }
+
+Q_SIGNALS:
+    // Rows searched off the GUI thread were shown (after the reset).
+    void searchAnswered();
 
 private:
     QList<int> rowsFor(const QString &search, const QList<int> *within) const;
+    bool searchesAway(qsizetype packages, const QString &search) const;
+    // Shows packages, catalog generation, search and its rows in one reset.
+    void show(QList<ZelkKit::CatalogPackage> packages, quint64 generation, QString search, QList<int> rows);
+    QCoro::Task<> searchAway(QList<ZelkKit::CatalogPackage> packages, quint64 generation, QString search,
+                             std::optional<QList<int>> within);
 
     const Localizer &m_l;
     QList<ZelkKit::CatalogPackage> m_packages;
@@ -65,6 +91,13 @@ private:
     std::shared_ptr<const CatalogFold> m_fold;
     QString m_search;
     QList<int> m_rows;
+    // The latest search asked for, and the packages it is to run on (the
+    // shown ones unless a new catalog waits for its rows).
+    QString m_wanted;
+    std::optional<std::pair<QList<ZelkKit::CatalogPackage>, quint64>> m_pendingPackages;
+    // Counts searches sent off the GUI thread; the one under way, or 0.
+    quint64 m_tickets = 0;
+    quint64 m_pendingTicket = 0;
     std::optional<QString> m_selectedName;
 };
 

@@ -78,6 +78,7 @@ DiscoverListView::DiscoverListView(AppModel &model, Localizer &l, std::optional<
     connect(&m_model, &AppModel::catalogPackagesChanged, this, &DiscoverListView::onCatalogChanged);
     connect(&m_model, &AppModel::isLoadingChanged, this, &DiscoverListView::render);
     connect(&m_cache, &CatalogFoldCache::ready, this, &DiscoverListView::onFoldReady);
+    connect(m_listModel, &DiscoverListModel::searchAnswered, this, &DiscoverListView::onSearchAnswered);
     connect(&m_l, &Localizer::languageChanged, this, &DiscoverListView::renderTexts);
 
     m_listModel->setSelectedName(m_selection);
@@ -228,6 +229,14 @@ bool DiscoverListView::showsNoResults() const
     return !showsSpinner() && m_listModel->rowCount() == 0;
 }
 
+// Rows searched off the GUI thread came: the list shows the search's answer
+// from its top, as a search answered at once does.
+void DiscoverListView::onSearchAnswered()
+{
+    render();
+    m_list->scrollToTop();
+}
+
 bool DiscoverListView::isFoldReady() const
 {
     return m_listModel->fold() != nullptr;
@@ -326,7 +335,8 @@ void DiscoverListView::render()
     const bool noResults = showsNoResults();
     m_noResults->setVisible(noResults);
     if (noResults) {
-        const NoResultsText text = NoResultsText::of(m_l.language(), m_search);
+        // The rows shown answer this text; a newer one may be on its way.
+        const NoResultsText text = NoResultsText::of(m_l.language(), m_listModel->search());
         m_noResultsTitle->setText(text.title);
         m_noResultsDetail->setText(text.detail);
     }

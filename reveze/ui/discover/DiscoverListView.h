@@ -83,6 +83,7 @@ private:
     void syncListSelection();
     void onCatalogChanged();
     void onFoldReady();
+    void onSearchAnswered();
     void relayoutKeepingPosition();
 
     AppModel &m_model;

@@ -1,5 +1,7 @@
 #include "window/ReveZEApp.h"
 
+#include "discover/CatalogFoldCache.h"
+#include "widgets/TextStyles.h"
 #include "window/ContentView.h"
 
 #include <ProcessRegistry.h>
@@ -25,6 +27,12 @@ ReveZEApp::ReveZEApp(QObject *parent)
     // the window closes.
     QGuiApplication::setQuitOnLastWindowClosed(false);
     connect(m_window.get(), &ContentView::closed, this, &ReveZEApp::quit);
+
+    // Discover searches a fold of the index, which takes a large index
+    // seconds to make; it is made off the GUI thread as soon as the index is
+    // read, in the font of Discover's descriptions, so that the screen finds
+    // it ready and a search never waits for the records to be compared.
+    CatalogFoldCache::of(m_model).request(TextStyles::font(TextStyle::Caption));
 
     const QString screenshot = qEnvironmentVariable("REVEZE_SCREENSHOT");
     if (!screenshot.isEmpty()) {

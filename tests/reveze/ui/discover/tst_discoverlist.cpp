@@ -257,7 +257,9 @@ private Q_SLOTS:
     }
 
     // A large catalog is folded on the worker pool; a search typed before
-    // that ends is answered exactly all the same, and the fold takes over.
+    // that ends runs there too, on the records, and is answered exactly all
+    // the same: the shown rows stay until its answer comes, a newer search
+    // drops an older one's answer, and the fold takes over once ready.
     void searchBeforeTheFoldIsReadyIsExact()
     {
         const QList<CatalogPackage> packages = largeCatalog(20000);
@@ -267,14 +269,33 @@ private Q_SLOTS:
         DiscoverListView *view = f.screen(false);
         QVERIFY(view);
         QVERIFY(!view->isFoldReady());
+        const QStringList everything = names(packages);
+        const QStringList strasse = names(DiscoverListView::filtered(packages, QStringLiteral("STRASSE")));
         view->setSearch(QStringLiteral("STRASSE"));
-        QCOMPARE(rows(view), names(DiscoverListView::filtered(packages, QStringLiteral("STRASSE"))));
         view->setSearch(QStringLiteral("İZ"));
+        // Until an answer comes the rows stay; a worker quick enough may have
+        // answered the first text before the second was typed.
+        if (view->listModel()->searching()) {
+            const QStringList meanwhile = rows(view);
+            QVERIFY(meanwhile == everything || meanwhile == strasse);
+            QCOMPARE(view->showsNoResults(), meanwhile.isEmpty());
+        }
+        QTRY_VERIFY(!view->listModel()->searching());
         const QStringList before = rows(view);
         QCOMPARE(before, names(DiscoverListView::filtered(packages, QStringLiteral("İZ"))));
         QVERIFY(!before.isEmpty());
+        QCOMPARE(view->listModel()->search(), QStringLiteral("İZ"));
+
+        // A text matching nothing names itself once its answer is in.
+        view->setSearch(QStringLiteral("STRASSE"));
+        QTRY_VERIFY(!view->listModel()->searching());
+        QCOMPARE(rows(view), strasse);
+        QVERIFY(view->showsNoResults());
+        QCOMPARE(view->noResultsTitle()->text(), QStringLiteral("No Results for “STRASSE”"));
+
         QTRY_VERIFY(view->isFoldReady());
         view->setSearch(QStringLiteral("İZm"));
+        QVERIFY(!view->listModel()->searching());
         QCOMPARE(rows(view), names(DiscoverListView::filtered(packages, QStringLiteral("İZm"))));
 
         // Coming back to Discover does not fold the same catalog again.
@@ -283,6 +304,33 @@ private Q_SLOTS:
         DiscoverListView *again = f.screen(false);
         QVERIFY(again->isFoldReady());
         QCOMPARE(again->listModel()->fold(), fold);
+    }
+
+    // A new catalog while a search runs on the records: the old catalog's
+    // rows stay shown until the new one's are known, then both change in one
+    // reset; the rows are the new catalog's, exactly.
+    void newCatalogDuringASearchOffTheGuiThread()
+    {
+        const QList<CatalogPackage> packages = largeCatalog(20000);
+        Fixture f(packages);
+        TestSupport::await(f.model->refresh(false));
+        CatalogFoldCache::of(*f.model).setSynchronousLimit(0);
+        DiscoverListView *view = f.screen(false);
+        QVERIFY(view);
+        view->setSearch(QStringLiteral("json"));
+        QTRY_VERIFY(!view->listModel()->searching());
+        const QStringList before = rows(view);
+
+        QList<CatalogPackage> changed = packages;
+        changed.removeFirst();
+        changed.append(package(QStringLiteral("jsonnet-new"), std::nullopt));
+        f.store->catalogPackages = changed;
+        TestSupport::await(f.model->refresh(true));
+        if (view->listModel()->searching())
+            QCOMPARE(rows(view), before);
+        QTRY_VERIFY(!view->listModel()->searching());
+        QCOMPARE(rows(view), names(DiscoverListView::filtered(changed, QStringLiteral("json"))));
+        QCOMPARE(view->listModel()->packages().size(), changed.size());
     }
 
     void noMatchNamesTheSearchText_data()
