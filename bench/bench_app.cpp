@@ -22,6 +22,8 @@
 // process. Runs on the offscreen platform unless QT_QPA_PLATFORM says
 // otherwise.
 
+#include "BenchClock.h"
+
 #include "AppModel.h"
 #include "Localizer.h"
 #include "window/ContentView.h"
@@ -54,32 +56,14 @@
 #include <vector>
 
 using namespace ReveZE;
+using namespace ReveZEBench;
 
 namespace {
-
-double monotonicMs()
-{
-    timespec now{};
-    clock_gettime(CLOCK_MONOTONIC, &now);
-    return double(now.tv_sec) * 1000.0 + double(now.tv_nsec) / 1e6;
-}
 
 double median(std::vector<double> values)
 {
     std::sort(values.begin(), values.end());
     return values.empty() ? 0.0 : values[values.size() / 2];
-}
-
-double vmHwmMb()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').first().toDouble() / 1024.0;
-    }
-    return -1;
 }
 
 void awaitTask(QCoro::Task<> &&task)
@@ -102,53 +86,6 @@ void spin(int ms)
     QTimer::singleShot(ms, &loop, &QEventLoop::quit);
     loop.exec();
 }
-
-// Waits (spinning the event loop) until `done` holds, at most `limit` ms.
-template<typename F>
-bool spinUntil(F done, int limit)
-{
-    QElapsedTimer clock;
-    clock.start();
-    while (!done()) {
-        if (clock.elapsed() > limit)
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-    }
-    return true;
-}
-
-// The longest gap between two ticks of a 1 ms timer while it runs.
-class GapMeter : public QObject
-{
-public:
-    GapMeter()
-    {
-        m_timer.setTimerType(Qt::PreciseTimer);
-        m_timer.setInterval(1);
-        connect(&m_timer, &QTimer::timeout, this, [this] {
-            const double now = monotonicMs();
-            if (m_last > 0)
-                m_worst = std::max(m_worst, now - m_last);
-            m_last = now;
-        });
-    }
-    void start()
-    {
-        m_last = 0;
-        m_worst = 0;
-        m_timer.start();
-    }
-    double stop()
-    {
-        m_timer.stop();
-        return m_worst;
-    }
-
-private:
-    QTimer m_timer;
-    double m_last = 0;
-    double m_worst = 0;
-};
 
 QString simPath()
 {

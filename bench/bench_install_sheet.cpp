@@ -16,6 +16,8 @@
 // Both runs reinstall the same package of a fresh copy of the demo tree,
 // with one progress event per download chunk (ZELK_SIM_DOWNLOAD_CHUNKS).
 
+#include "BenchClock.h"
+
 #include "AppModel.h"
 #include "InstallRunner.h"
 #include "Localizer.h"
@@ -41,80 +43,11 @@
 #include <ctime>
 
 using namespace ReveZE;
+using namespace ReveZEBench;
 
 namespace {
 
 constexpr int chunks = 1000000;
-
-double monotonicMs()
-{
-    timespec now{};
-    clock_gettime(CLOCK_MONOTONIC, &now);
-    return double(now.tv_sec) * 1000.0 + double(now.tv_nsec) / 1e6;
-}
-
-double vmHwmMb()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').first().toDouble() / 1024.0;
-    }
-    return -1;
-}
-
-// The longest gap between two ticks of a 1 ms timer while it runs.
-class GapMeter : public QObject
-{
-public:
-    GapMeter()
-    {
-        m_timer.setTimerType(Qt::PreciseTimer);
-        m_timer.setInterval(1);
-        connect(&m_timer, &QTimer::timeout, this, [this] {
-            const double now = monotonicMs();
-            if (m_last > 0 && now - m_last > m_worst) {
-                m_worst = now - m_last;
-                m_worstAt = now;
-            }
-            m_last = now;
-        });
-    }
-    void start()
-    {
-        m_last = 0;
-        m_worst = 0;
-        m_timer.start();
-    }
-    double worstAt() const { return m_worstAt; }
-    double worstSoFar() const { return m_worst; }
-    double stop()
-    {
-        m_timer.stop();
-        return m_worst;
-    }
-
-private:
-    QTimer m_timer;
-    double m_last = 0;
-    double m_worst = 0;
-    double m_worstAt = 0;
-};
-
-template<typename F>
-bool spinUntil(F done, int limit)
-{
-    QElapsedTimer clock;
-    clock.start();
-    while (!done()) {
-        if (clock.elapsed() > limit)
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-    }
-    return true;
-}
 
 void settle(AppModel &model)
 {
