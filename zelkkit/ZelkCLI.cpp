@@ -4,6 +4,7 @@
 #include "LinkedVersions.h"
 #include "ProcessRegistry.h"
 #include "Utf8.h"
+#include "WorkerPool.h"
 
 #include <QPointer>
 #include <QProcess>
@@ -82,7 +83,7 @@ QCoro::Task<Result<T>> decodeRun(QString executable, QStringList arguments, Deco
     // destroys the temporaries of a lambda written inside a co_await
     // expression twice.
     QFuture<std::shared_ptr<DecodeOutcome<T>>> decoding =
-        QtConcurrent::run([bytes = std::move(run->out), decode]() mutable {
+        QtConcurrent::run(workerPool(), [bytes = std::move(run.value().out), decode]() mutable {
             auto result = std::make_shared<DecodeOutcome<T>>();
             result->value = Json::decodeDocument<T>(bytes, decode, &result->error);
             bytes = QByteArray();

@@ -2,6 +2,7 @@
 
 #include "ReleaseOffThread.h"
 
+#include <WorkerPool.h>
 #include <ZelkLocator.h>
 
 #include <QFuture>
@@ -44,7 +45,7 @@ QCoro::Task<CatalogChange> compareCatalog(QList<CatalogPackage> shown, QList<Cat
     // The future keeps its own copy of a result until its last watcher goes,
     // on this thread; it holds the names through a pointer that is emptied
     // below, so the names are never freed here.
-    QFuture<std::shared_ptr<CatalogChange>> comparing = QtConcurrent::run(
+    QFuture<std::shared_ptr<CatalogChange>> comparing = QtConcurrent::run(ZelkKit::workerPool(), 
         [shown = std::move(shown), incoming = std::move(incoming), shownNames = std::move(shownNames)] {
             auto change = std::make_shared<CatalogChange>();
             change->packagesDiffer = shown != incoming;
@@ -139,7 +140,7 @@ QCoro::Task<> AppModel::refresh(bool force)
         if (!status)
             failure = status.error();
         else if (self)
-            self->setStatus(std::move(*status));
+            self->setStatus(std::move(status).value());
     }
     if (failure) {
         co_await drain(std::move(installedTask));
@@ -148,7 +149,7 @@ QCoro::Task<> AppModel::refresh(bool force)
         if (!installed)
             failure = installed.error();
         else if (self)
-            self->setInstalled(std::move(*installed));
+            self->setInstalled(std::move(installed).value());
     }
     if (failure) {
         co_await drain(std::move(catalogTask));
@@ -157,7 +158,7 @@ QCoro::Task<> AppModel::refresh(bool force)
         if (!catalog) {
             failure = catalog.error();
         } else if (self) {
-            QList<CatalogPackage> packages = std::move(catalog->packages);
+            QList<CatalogPackage> packages = std::move(catalog.value().packages);
             QList<CatalogPackage> shown = self->m_catalogPackages;
             QStringList shownNames = self->m_catalog;
             CatalogChange change = co_await compareCatalog(shown, packages, shownNames);
@@ -190,7 +191,7 @@ QCoro::Task<> AppModel::refresh(bool force)
         if (!outdated)
             failure = outdated.error();
         else if (self)
-            self->setOutdated(std::move(*outdated));
+            self->setOutdated(std::move(outdated).value());
     }
     if (!self)
         co_return;

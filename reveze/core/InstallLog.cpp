@@ -1,5 +1,7 @@
 #include "InstallLog.h"
 
+#include <WorkerPool.h>
+
 #include <QHashFunctions>
 #include <QRandomGenerator>
 #include <QtConcurrent/QtConcurrentRun>
@@ -100,7 +102,7 @@ void InstallLog::clear()
 void InstallLog::releaseOffThread()
 {
     if (m_size >= freeOffThreadFrom) {
-        (void)QtConcurrent::run([full = std::move(m_full), open = std::move(m_open)]() mutable {
+        (void)QtConcurrent::run(ZelkKit::workerPool(), [full = std::move(m_full), open = std::move(m_open)]() mutable {
             full.clear();
             open.reset();
         });

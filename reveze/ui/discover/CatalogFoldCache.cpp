@@ -3,6 +3,8 @@
 #include "AppModel.h"
 #include "ReleaseOffThread.h"
 
+#include <WorkerPool.h>
+
 #include <QFuture>
 #include <QPointer>
 #include <QtConcurrent/QtConcurrentRun>
@@ -62,7 +64,7 @@ QCoro::Task<> CatalogFoldCache::foldAway(QList<CatalogPackage> packages, QFont f
     // The worker holds the only other reference to the records while it
     // folds; if the model has moved on, they are freed there, not here.
     QFuture<std::shared_ptr<CatalogFold>> folding =
-        QtConcurrent::run([packages = std::move(packages), font, generation]() mutable {
+        QtConcurrent::run(ZelkKit::workerPool(), [packages = std::move(packages), font, generation]() mutable {
             std::shared_ptr<CatalogFold> fold = CatalogSearch::build(packages, font, generation);
             packages = {};
             return fold;

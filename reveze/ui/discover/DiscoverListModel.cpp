@@ -3,6 +3,8 @@
 #include "Localizer.h"
 #include "ReleaseOffThread.h"
 
+#include <WorkerPool.h>
+
 #include <QFuture>
 #include <QPointer>
 #include <QtConcurrent/QtConcurrentRun>
@@ -143,7 +145,7 @@ QCoro::Task<> DiscoverListModel::searchAway(QList<CatalogPackage> packages, quin
     // The worker holds its own reference to the records: if the model moves
     // on meanwhile, they are let go there.
     QFuture<QList<int>> searching =
-        QtConcurrent::run([packages, search, within = std::move(within)]() mutable {
+        QtConcurrent::run(ZelkKit::workerPool(), [packages, search, within = std::move(within)]() mutable {
             QList<int> rows = CatalogSearch::matching(packages, search, within ? &*within : nullptr);
             packages = {};
             return rows;

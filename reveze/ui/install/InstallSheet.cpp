@@ -20,6 +20,8 @@
 #include "widgets/TextStyles.h"
 #include "widgets/ToggleSwitch.h"
 
+#include <WorkerPool.h>
+
 #include <QAbstractTextDocumentLayout>
 #include <QApplication>
 #include <QClipboard>
@@ -586,7 +588,7 @@ QCoro::Task<> InstallSheet::copyReport()
     // The log of a long run is a million lines: its texts are gathered and
     // joined on a worker, from a snapshot that shares the log's chunks.
     InstallLog snapshot = m_runner->log();
-    QFuture<QString> building = QtConcurrent::run([report = std::move(report), snapshot = std::move(snapshot)]() mutable {
+    QFuture<QString> building = QtConcurrent::run(ZelkKit::workerPool(), [report = std::move(report), snapshot = std::move(snapshot)]() mutable {
         report.log = snapshot.texts();
         return report.text();
     });
