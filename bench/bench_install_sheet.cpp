@@ -128,6 +128,7 @@ int main(int argc, char **argv)
     spinUntil([&] { return sheet.logView()->shownLineCount() == sheet.runner()->log().size(); }, 10000);
     const double sheetGap = gaps.stop();
     const double sheetGapAt = gaps.worstAt() - start;
+    const double sheetCpu = gaps.worstCpu();
     const double peakAfter = vmHwmMb();
     const qsizetype lines = sheet.runner()->log().size();
     const bool failed = sheet.runner()->failure().has_value();
@@ -161,6 +162,9 @@ int main(int argc, char **argv)
     std::printf("longest 1 ms timer gap, whole run and its end: sheet %.1f ms (ending %.0f ms into a %.0f ms run), "
                 "bare stream %.1f ms\n",
                 sheetGap, sheetGapAt, sheetMs, bare.worstGap);
+    std::printf("  the most the GUI thread was on a CPU between two ticks: %.1f ms (the rest of a gap is waiting\n"
+                "  for a CPU; load average %.2f)\n",
+                sheetCpu, loadAverage());
     std::printf("peak memory (VmHWM) growth:      %.0f MB  (%.0f -> %.0f MB; goal <= 200 MB)\n", peakAfter - peakBefore,
                 peakBefore, peakAfter);
     std::printf("report of the run, off the GUI:  %.0f ms, longest timer gap %.1f ms\n", reportMs, reportGap);
