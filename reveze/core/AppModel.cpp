@@ -49,6 +49,10 @@ QCoro::Task<CatalogChange> compareCatalog(QList<CatalogPackage> shown, QList<Cat
         [shown = std::move(shown), incoming = std::move(incoming), shownNames = std::move(shownNames)] {
             auto change = std::make_shared<CatalogChange>();
             change->packagesDiffer = shown != incoming;
+            // The shown names are always those of the shown records.
+            change->namesDiffer = change->packagesDiffer;
+            if (!change->packagesDiffer)
+                return change;
             change->names.reserve(incoming.size());
             for (const CatalogPackage &package : incoming)
                 change->names.append(package.name);
@@ -166,8 +170,9 @@ QCoro::Task<> AppModel::refresh(bool force)
                 // Another refresh may have applied its catalog meanwhile; then
                 // the comparison is with a list no longer shown.
                 if (!shown.isSharedWith(self->m_catalogPackages) || !shownNames.isSharedWith(self->m_catalog)) {
+                    // Records equal to those compared have their names.
                     self->setCatalogPackages(std::move(packages));
-                    self->setCatalog(std::move(change.names));
+                    self->setCatalog(change.packagesDiffer ? std::move(change.names) : shownNames);
                 } else {
                     if (change.packagesDiffer)
                         self->replaceCatalogPackages(std::move(packages));

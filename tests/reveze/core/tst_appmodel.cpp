@@ -1,6 +1,7 @@
 // The application model's refresh flows, against the scripted zelk
 // (recording_zelk): every query is a real child process.
 
+#include "GuiTestSupport.h"
 #include "TestSupport.h"
 
 #include "AppModel.h"
@@ -56,6 +57,7 @@ private Q_SLOTS:
     void equalAssignmentsDoNotNotify();
     void catalogChangesNotifyWhatChanged_data();
     void catalogChangesNotifyWhatChanged();
+    void overlappingRefreshesKeepNamesAndRecordsTogether();
     void overlappingRefreshes();
     void partialRefreshes();
     void refreshIndexThatCannotStart();
@@ -283,6 +285,49 @@ void TestAppModel::catalogChangesNotifyWhatChanged()
     QCOMPARE(model.catalog(), names);
     QCOMPARE(model.catalogPackages().size(), names.size());
     QVERIFY(!model.errorMessage());
+}
+
+// Two refreshes whose catalogs arrive together both compare with the same
+// shown catalog; the one applied second finds it replaced and compares again.
+// Whichever wins, the names are those of the records, and each signal fired
+// once per real change.
+void TestAppModel::overlappingRefreshesKeepNamesAndRecordsTogether()
+{
+    using GuiTestSupport::FakeStore;
+    auto *store = new FakeStore;
+    AppModel model(store);
+    auto catalogOf = [](QStringList names) {
+        QList<CatalogPackage> packages;
+        for (const QString &name : names) {
+            CatalogPackage package;
+            package.name = name;
+            packages.append(package);
+        }
+        return packages;
+    };
+    for (const bool sameCatalog : {true, false}) {
+        store->catalogPackages = catalogOf({QStringLiteral("jq"), QStringLiteral("fd")});
+        await(model.refresh(false));
+        QSignalSpy names(&model, &AppModel::catalogChanged);
+        store->hold(FakeStore::Query::Catalog);
+        store->catalogPackages = catalogOf({QStringLiteral("jq"), QStringLiteral("fd"), QStringLiteral("bat")});
+        auto first = model.refresh(true);
+        if (!sameCatalog)
+            store->catalogPackages = catalogOf({QStringLiteral("rg")});
+        auto second = model.refresh(true);
+        store->release();
+        await(std::move(first));
+        await(std::move(second));
+        QStringList shown;
+        for (const CatalogPackage &package : model.catalogPackages())
+            shown.append(package.name);
+        QCOMPARE(model.catalog(), shown);
+        QVERIFY(shown.size() == 3 || (!sameCatalog && shown == QStringList{QStringLiteral("rg")}));
+        if (sameCatalog)
+            QCOMPARE(names.count(), 1);
+        else
+            QVERIFY(names.count() >= 1 && names.count() <= 2);
+    }
 }
 
 void TestAppModel::overlappingRefreshes()
