@@ -1,6 +1,7 @@
 #include "window/ContentView.h"
 
 #include "AppModel.h"
+#include "window/FocusOrder.h"
 #include "window/SelectPackageView.h"
 #include "discover/DiscoverListView.h"
 #include "install/InstallSheet.h"
@@ -19,6 +20,7 @@
 #include "widgets/TextStyles.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QFrame>
 #include <QHBoxLayout>
@@ -115,6 +117,7 @@ ContentView::~ContentView() = default;
 QWidget *ContentView::buildSidebarColumn()
 {
     auto *column = new QWidget(m_columns);
+    m_sidebarColumn = column;
     column->setObjectName(QStringLiteral("sidebarColumn"));
     column->setMinimumWidth(sidebarMinimumWidth);
     column->setMaximumWidth(sidebarMaximumWidth);
@@ -187,8 +190,15 @@ void ContentView::buildToolbar()
     connect(m_refreshAction, &QAction::triggered, this, &ContentView::refresh);
     toolbar->addAction(m_refreshAction);
 
-    toolbar->widgetForAction(m_installAction)->setObjectName(QStringLiteral("installButton"));
-    toolbar->widgetForAction(m_refreshAction)->setObjectName(QStringLiteral("refreshButton"));
+    // A toolbar's buttons take no focus by default; these two are the
+    // window's own actions and Refresh has no key of its own, so Tab reaches
+    // both and Space presses them.
+    for (QAction *action : {m_installAction, m_refreshAction}) {
+        QWidget *button = toolbar->widgetForAction(action);
+        button->setObjectName(action == m_installAction ? QStringLiteral("installButton")
+                                                        : QStringLiteral("refreshButton"));
+        button->setFocusPolicy(Qt::TabFocus);
+    }
     addToolBar(Qt::TopToolBarArea, toolbar);
 }
 
@@ -287,6 +297,40 @@ void ContentView::closeEvent(QCloseEvent *event)
 {
     event->accept();
     Q_EMIT closed();
+}
+
+QList<QWidget *> ContentView::tabOrder(const QWidget *alsoInclude) const
+{
+    QList<QWidget *> order;
+    for (QWidget *part : {m_sidebarColumn, m_screenSlot, m_contentColumn, m_detailColumn})
+        order += FocusOrder::readingOrder(part, alsoInclude);
+    for (QWidget *button : {static_cast<QWidget *>(installButton()), static_cast<QWidget *>(refreshButton())}) {
+        if (button && (button == alsoInclude || FocusOrder::isTabStop(button)))
+            order.append(button);
+    }
+    // Whatever else the window holds keeps a place at the end, in the order
+    // of the window's own focus chain, so that nothing becomes unreachable.
+    const QWidget *self = this;
+    for (QWidget *widget = nextInFocusChain(); widget && widget != self; widget = widget->nextInFocusChain()) {
+        if (widget->window() == self && (widget == alsoInclude || FocusOrder::isTabStop(widget))
+            && !order.contains(widget))
+            order.append(widget);
+    }
+    return order;
+}
+
+bool ContentView::focusNextPrevChild(bool next)
+{
+    QWidget *from = QApplication::focusWidget();
+    if (from && from->window() == this) {
+        QWidget *to = FocusOrder::step(tabOrder(from), from, next);
+        if (to && to != from) {
+            to->setFocus(next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+            FocusOrder::reveal(to);
+            return true;
+        }
+    }
+    return QMainWindow::focusNextPrevChild(next);
 }
 
 QString ContentView::navigationTitle() const
@@ -440,6 +484,7 @@ void ContentView::renderAlert()
                 m_alert = nullptr;
             alert->deleteLater();
             m_model.setErrorMessage(std::nullopt);
+            takeKeysBack();
         });
         m_alert = alert;
     }
@@ -477,10 +522,20 @@ void ContentView::renderInstallSheet()
             m_installSheet = nullptr;
         sheet->deleteLater();
         m_showingInstall = false;
+        takeKeysBack();
         Q_EMIT showingInstallChanged();
     });
     m_installSheet = sheet;
     sheet->open();
+}
+
+// The window takes the keys back from a sheet or alert that went away, with
+// the focus where it was before: not every window system activates the
+// window under a closed dialog by itself.
+void ContentView::takeKeysBack()
+{
+    if (isVisible() && !m_alert && !m_installSheet)
+        activateWindow();
 }
 
 void ContentView::renderTitle()
