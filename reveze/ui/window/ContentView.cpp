@@ -77,22 +77,26 @@ ContentView::ContentView(AppModel &model, Localizer &l, QWidget *parent)
 
     m_columns->addWidget(buildSidebarColumn());
 
+    // The two columns' floors are struts of their layouts, not fixed minimum
+    // widths: a fixed minimum would let the splitter squeeze a screen below
+    // what its controls need (on a small screen the Installed list's pills
+    // and switch would overlap).
     m_contentColumn = new QWidget(m_columns);
     m_contentColumn->setObjectName(QStringLiteral("contentColumn"));
-    m_contentColumn->setMinimumWidth(320);
     m_contentColumn->setAutoFillBackground(true);
     m_contentColumn->setBackgroundRole(QPalette::Base);
     auto *contentLayout = new QVBoxLayout(m_contentColumn);
     contentLayout->setContentsMargins(0, 0, 0, 0);
+    contentLayout->addStrut(contentMinimumWidth);
     m_columns->addWidget(m_contentColumn);
 
     m_detailColumn = new QWidget(m_columns);
     m_detailColumn->setObjectName(QStringLiteral("detailColumn"));
-    m_detailColumn->setMinimumWidth(300);
     m_detailColumn->setAutoFillBackground(true);
     m_detailColumn->setBackgroundRole(QPalette::Base);
     auto *detailLayout = new QVBoxLayout(m_detailColumn);
     detailLayout->setContentsMargins(0, 0, 0, 0);
+    detailLayout->addStrut(detailMinimumWidth);
     m_columns->addWidget(m_detailColumn);
 
     m_columns->setStretchFactor(0, 0);

@@ -47,6 +47,10 @@ public:
     static constexpr int sidebarMinimumWidth = 180;
     static constexpr int sidebarIdealWidth = 200;
     static constexpr int sidebarMaximumWidth = 260;
+    // The least the other two columns keep; a screen that needs more to show
+    // all of its controls keeps what it needs.
+    static constexpr int contentMinimumWidth = 320;
+    static constexpr int detailMinimumWidth = 300;
 
     ContentView(AppModel &model, Localizer &l, QWidget *parent = nullptr);
     ~ContentView() override;
