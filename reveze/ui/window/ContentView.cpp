@@ -16,6 +16,7 @@
 #include "window/SidebarDelegate.h"
 #include "window/SidebarModel.h"
 #include "window/StatusBar.h"
+#include "window/ToolbarButton.h"
 #include "widgets/Symbols.h"
 #include "widgets/TextStyles.h"
 
@@ -187,21 +188,20 @@ void ContentView::buildToolbar()
     m_installAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_I));
     m_installAction->setShortcutContext(Qt::WindowShortcut);
     connect(m_installAction, &QAction::triggered, this, &ContentView::install);
-    toolbar->addAction(m_installAction);
 
     m_refreshAction = new QAction(Symbols::icon(u"arrow.clockwise"), QString(), this);
     m_refreshAction->setObjectName(QStringLiteral("refreshAction"));
     connect(m_refreshAction, &QAction::triggered, this, &ContentView::refresh);
-    toolbar->addAction(m_refreshAction);
 
-    // A toolbar's buttons take no focus by default; these two are the
-    // window's own actions and Refresh has no key of its own, so Tab reaches
-    // both and Space presses them.
+    // A toolbar's own buttons take no focus and show none; these two are the
+    // window's actions and Refresh has no key of its own, so they are buttons
+    // that Tab reaches, that show the focus and that Space presses.
     for (QAction *action : {m_installAction, m_refreshAction}) {
-        QWidget *button = toolbar->widgetForAction(action);
+        auto *button = new ToolbarButton(action, toolbar);
         button->setObjectName(action == m_installAction ? QStringLiteral("installButton")
                                                         : QStringLiteral("refreshButton"));
-        button->setFocusPolicy(Qt::TabFocus);
+        button->setIconSize(toolbar->iconSize());
+        toolbar->addWidget(button);
     }
     addToolBar(Qt::TopToolBarArea, toolbar);
 }
