@@ -14,6 +14,9 @@
 // picture is taken. The picture is taken once the shown screens say they
 // have loaded (NavigationScreen::isLoaded). Sheets and alerts open over the
 // window are drawn into the picture where they would appear.
+//
+// A row may give the window another size than its default: the rows named
+// "...-1024x600" show the window, and the sheet over it, on a small screen.
 
 #include "AppModel.h"
 #include "window/ContentView.h"
@@ -65,6 +68,7 @@
 #include <qcoro/qcorotask.h>
 #include <qcoro/qcorotimer.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <functional>
 #include <memory>
@@ -87,7 +91,11 @@ struct Screen {
     const char *name;
     World world;
     std::function<void(ContentView &, AppModel &)> prepare;
+    QSize size = ContentView::defaultSize;
 };
+
+// A small laptop's screen: the window must still show everything.
+constexpr QSize smallScreen{1024, 600};
 
 InstalledListView *installedList(ContentView &window)
 {
@@ -109,6 +117,25 @@ QList<Screen> windowScreens()
          }},
         {"compatibility", World::TooNew, [](ContentView &, AppModel &) {}},
         {"no-zelk", World::NoZelk, [](ContentView &, AppModel &) {}},
+        // Every section on a small screen, with a package in the detail.
+        {"window-installed-1024x600", World::Demo,
+         [](ContentView &w, AppModel &) { w.setSelectedPackage(QStringLiteral("curl")); }, smallScreen},
+        {"window-upgrades-1024x600", World::Demo,
+         [](ContentView &w, AppModel &) {
+             w.setSelectedPackage(QStringLiteral("curl"));
+             w.setSection(SidebarItem::Upgrades);
+         },
+         smallScreen},
+        {"window-discover-1024x600", World::Demo,
+         [](ContentView &w, AppModel &) {
+             w.setSection(SidebarItem::Discover);
+             w.setSelectedPackage(QStringLiteral("wget"));
+         },
+         smallScreen},
+        {"window-doctor-1024x600", World::Demo,
+         [](ContentView &w, AppModel &) { w.setSection(SidebarItem::Doctor); }, smallScreen},
+        {"window-config-1024x600", World::Demo,
+         [](ContentView &w, AppModel &) { w.setSection(SidebarItem::Config); }, smallScreen},
     };
 }
 
@@ -417,7 +444,8 @@ QImage picture(ContentView &window)
             continue;
         dialog->adjustSize();
         const QImage over = dialog->grab().toImage();
-        const QPoint at((image.width() - over.width()) / 2, top);
+        // Below the toolbar, unless the sheet is as tall as the window.
+        const QPoint at((image.width() - over.width()) / 2, std::max(0, std::min(top, image.height() - over.height())));
         painter.fillRect(QRect(at + QPoint(2, 3), over.size()), QColor(0, 0, 0, 50));
         painter.drawImage(at, over);
         painter.setPen(QColor(0, 0, 0, 60));
@@ -453,6 +481,7 @@ QCoro::Task<int> renderAll(QString output, QString filter)
                     auto model = std::make_unique<AppModel>();
                     auto window = std::make_unique<ContentView>(*model, l);
                     window->setAttribute(Qt::WA_DontShowOnScreen);
+                    window->resize(screen.size);
                     window->show();
                     if (world != World::Loading && model->isLoading())
                         co_await qCoro(window.get(), &ContentView::firstRefreshFinished);
@@ -612,6 +641,7 @@ struct SheetState {
     QByteArray pace;    // ZELK_SIM_DELAY_MS for a run of this state
     QByteArray chunks;  // ZELK_SIM_DOWNLOAD_CHUNKS
     QCoro::Task<> (*prepare)(InstallSheet &);
+    QSize size = ContentView::defaultSize;
 };
 
 QCoro::Task<> sheetForm(InstallSheet &sheet)
@@ -629,6 +659,13 @@ QCoro::Task<> sheetBadName(InstallSheet &sheet)
 
 QCoro::Task<> sheetDangerLine(InstallSheet &sheet)
 {
+    sheet.extraField()->setPlainText(QStringLiteral("--proxy http://127.0.0.1:8080 --skip-ssl\n-F"));
+    co_return;
+}
+
+QCoro::Task<> sheetBadNameAndDanger(InstallSheet &sheet)
+{
+    typeInto(sheet.nameField(), QStringLiteral("jq, café -x"));
     sheet.extraField()->setPlainText(QStringLiteral("--proxy http://127.0.0.1:8080 --skip-ssl\n-F"));
     co_return;
 }
@@ -675,6 +712,12 @@ QCoro::Task<int> renderInstallSheetStates(QString output, QString filter)
         {"install-sheet-finished", QStringLiteral("jq"), ZelkOperation::Reinstall, "20", "8", sheetToTheEnd},
         {"install-sheet-failed-retry", QStringLiteral("tidewatch"), ZelkOperation::Install, "20", "8", sheetToTheEnd},
         {"install-sheet-failed", QStringLiteral("atlas-maps"), ZelkOperation::Install, "20", "8", sheetToTheEnd},
+        // On a small screen: the form with its hint and danger lines, and the
+        // tallest progress face (a failure with its advice and the log).
+        {"install-sheet-form-1024x600", QString(), ZelkOperation::Install, "20", "8", sheetBadNameAndDanger,
+         smallScreen},
+        {"install-sheet-failed-retry-1024x600", QStringLiteral("tidewatch"), ZelkOperation::Install, "20", "8",
+         sheetToTheEnd, smallScreen},
     };
     int written = 0;
     for (const SheetState &state : states) {
@@ -695,6 +738,7 @@ QCoro::Task<int> renderInstallSheetStates(QString output, QString filter)
                 auto model = std::make_unique<AppModel>();
                 auto window = std::make_unique<ContentView>(*model, l);
                 window->setAttribute(Qt::WA_DontShowOnScreen);
+                window->resize(state.size);
                 window->show();
                 if (model->isLoading())
                     co_await qCoro(window.get(), &ContentView::firstRefreshFinished);

@@ -57,7 +57,7 @@ QColor DiscoverRow::secondaryColour(const QPalette &palette) const
 DiscoverRow::Geometry DiscoverRow::geometry(const QRectF &rect, qreal nameAdvance, qreal versionAdvance) const
 {
     Geometry g;
-    g.background = rect.adjusted(S::inset, 1, -S::inset, -1);
+    g.background = S::background(rect);
     const qreal top = rect.top() + S::listPadding + S::rowPadding;
     const qreal left = g.background.left() + S::contentInset;
     g.icon = QRectF(left, top + S::iconTopPadding, PackageKindIcon::frameSide, PackageKindIcon::frameSide);

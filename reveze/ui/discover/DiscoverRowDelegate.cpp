@@ -77,6 +77,8 @@ void DiscoverRowDelegate::paint(QPainter *painter, const QStyleOptionViewItem &o
     if (!texts)
         texts = &m_texts.insert(packageIndex, row.texts(rect));
     row.paint(*painter, rect, option.palette, *texts);
+    if (option.state & QStyle::State_HasFocus)
+        m_style.paintFocus(*painter, PackageRowStyle::background(rect), model->isSelected(index.row()), option.palette);
 }
 
 QSize DiscoverRowDelegate::sizeHint(const QStyleOptionViewItem &, const QModelIndex &index) const

@@ -8,6 +8,7 @@
 
 #include <QAbstractItemView>
 #include <QFontMetricsF>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QPainter>
 #include <QPainterPath>
@@ -152,6 +153,19 @@ void DoctorRowDelegate::updateEditorGeometry(QWidget *editor, const QStyleOption
                                              const QModelIndex &) const
 {
     editor->setGeometry(geometry(QRectF(option.rect)).detail.toAlignedRect());
+}
+
+bool DoctorRowDelegate::eventFilter(QObject *editor, QEvent *event)
+{
+    // An item delegate turns Tab in its editor into "edit the next row"; the
+    // field stays a plain stop in the window's tab order instead.
+    if (event->type() == QEvent::KeyPress) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        if ((key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab)
+            && !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier)))
+            return false;
+    }
+    return QStyledItemDelegate::eventFilter(editor, event);
 }
 
 } // namespace ReveZE

@@ -8,7 +8,10 @@
 //
 // The detail can be selected and copied: the current row gets a read-only
 // field over its detail line (a persistent editor the list opens), which
-// holds the whole detail, not the shortened one.
+// holds the whole detail, not the shortened one. Tab and Shift+Tab in that
+// field move the focus on through the window as anywhere else; they do not
+// walk the list's rows (which, on the last row, would never let the focus
+// leave the list).
 
 #include <QRectF>
 #include <QStyledItemDelegate>
@@ -43,6 +46,9 @@ public:
     void setModelData(QWidget *editor, QAbstractItemModel *model, const QModelIndex &index) const override;
     void updateEditorGeometry(QWidget *editor, const QStyleOptionViewItem &option,
                               const QModelIndex &index) const override;
+
+protected:
+    bool eventFilter(QObject *editor, QEvent *event) override;
 };
 
 } // namespace ReveZE

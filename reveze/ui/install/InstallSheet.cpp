@@ -11,6 +11,7 @@
 #include "install/InstallLogView.h"
 #include "install/InstallStyle.h"
 #include "install/SegmentedControl.h"
+#include "install/SheetScrollArea.h"
 #include "install/StyledTextView.h"
 #include "widgets/AppIconView.h"
 #include "widgets/Palette.h"
@@ -33,6 +34,7 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -124,13 +126,17 @@ void InstallSheet::build()
     // One child holds everything: the confirmation dialog disables the
     // sheet's direct children while it is up, and the form's own enabled
     // states (Install, the remove-old switch) live below it.
+    // That child is the scroll area: the sheet takes the size of its content
+    // up to the height there is (availableHeight), and scrolls beyond it.
     auto *outer = new QVBoxLayout(this);
     outer->setContentsMargins(0, 0, 0, 0);
     outer->setSizeConstraint(QLayout::SetFixedSize);
-    m_content = new QWidget(this);
+    m_scroll = new SheetScrollArea(this);
+    m_scroll->setObjectName(QStringLiteral("installSheetScroll"));
+    m_content = new QWidget;
     m_content->setObjectName(QStringLiteral("installSheetContent"));
     m_content->setFixedWidth(sheetWidth);
-    outer->addWidget(m_content);
+    outer->addWidget(m_scroll);
 
     auto *column = new QVBoxLayout(m_content);
     column->setContentsMargins(20, 20, 20, 20);
@@ -146,6 +152,38 @@ void InstallSheet::build()
     divider->setStyleSheet(QStringLiteral("color: palette(mid);"));
     column->addWidget(divider);
     column->addWidget(buildFooter());
+    m_scroll->setWidget(m_content);
+    if (parentWidget())
+        parentWidget()->window()->installEventFilter(this);
+    fitToScreen();
+}
+
+int InstallSheet::availableHeight() const
+{
+    // Within the window the sheet belongs to, and within the screen.
+    const QWidget *owner = parentWidget() ? parentWidget()->window() : nullptr;
+    int available = owner ? owner->height() : QWIDGETSIZE_MAX;
+    if (const QScreen *screen = owner ? owner->screen() : this->screen())
+        available = std::min(available, screen->availableGeometry().height());
+    return available;
+}
+
+void InstallSheet::fitToScreen()
+{
+    m_scroll->setHeightLimit(availableHeight());
+}
+
+bool InstallSheet::eventFilter(QObject *watched, QEvent *event)
+{
+    if (parentWidget() && watched == parentWidget()->window() && event->type() == QEvent::Resize)
+        fitToScreen();
+    return QDialog::eventFilter(watched, event);
+}
+
+void InstallSheet::showEvent(QShowEvent *event)
+{
+    fitToScreen();
+    QDialog::showEvent(event);
 }
 
 QWidget *InstallSheet::buildHeader()
@@ -799,7 +837,9 @@ void InstallSheet::renderFace()
     if (m_renderedFace == now)
         return;
     m_renderedFace = now;
-    // The fixed-size layout fits the sheet to its new face.
+    // The fixed-size layout fits the sheet to its new face at once.
+    m_content->layout()->activate();
+    m_scroll->updateGeometry();
     if (QLayout *outer = layout())
         outer->activate();
     Q_EMIT faceChanged();

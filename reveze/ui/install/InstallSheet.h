@@ -18,6 +18,10 @@
 // a run is under way or the dialog is up, the sheet cannot be dismissed
 // (Escape, the title bar's close): reject() refuses.
 //
+// The sheet is as tall as its content, but never taller than its window or
+// the screen: beyond that the content scrolls (SheetScrollArea), and Tab
+// scrolls the control it reaches into view.
+//
 // Opened with open(), never exec(). Everything derived from the form is in
 // InstallForm; render() re-applies the current state to the widgets, and
 // the runner's log reaches the screen through InstallLogView alone, so a
@@ -55,6 +59,7 @@ class InstallRunner;
 class Localizer;
 class ProgressSpinner;
 class SegmentedControl;
+class SheetScrollArea;
 class StyledTextView;
 class SymbolLabel;
 class ToggleSwitch;
@@ -100,7 +105,11 @@ public:
     // How long Copied shows (tests use a short one).
     void setCopiedInterval(int milliseconds) { m_copiedInterval = milliseconds; }
 
+    // The most the sheet may take in height: its window's, or the screen's.
+    int availableHeight() const;
+
     // The widgets, for tests and the screenshot tool.
+    SheetScrollArea *scrollArea() const { return m_scroll; }
     QLineEdit *nameField() const { return m_nameField; }
     SegmentedControl *operationControl() const { return m_operationControl; }
     QWidget *hintRow() const { return m_hintRow; }
@@ -142,6 +151,10 @@ public Q_SLOTS:
     // Refused while a run is under way or the dialog is up.
     void reject() override;
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+
 Q_SIGNALS:
     void faceChanged();
     void copiedReportChanged();
@@ -157,6 +170,7 @@ private:
     void dialogCancelled();
     void dialogConfirmed();
     void setCopiedReport(bool copied);
+    void fitToScreen();
 
     void render();
     void renderForm();
@@ -176,6 +190,7 @@ private:
     int m_copiedInterval = defaultCopiedInterval;
     std::optional<Face> m_renderedFace;
 
+    SheetScrollArea *m_scroll = nullptr;
     QWidget *m_content = nullptr;
     QLabel *m_title = nullptr;
     QLabel *m_subtitle = nullptr;

@@ -26,6 +26,8 @@ void InstalledRowDelegate::paint(QPainter *painter, const QStyleOptionViewItem &
     if (!texts)
         texts = &m_texts.insert(key, row.texts(rect));
     row.paint(*painter, rect, option.palette, *texts);
+    if (option.state & QStyle::State_HasFocus)
+        m_style.paintFocus(*painter, PackageRowStyle::background(rect), model->isSelected(index.row()), option.palette);
 }
 
 QSize InstalledRowDelegate::sizeHint(const QStyleOptionViewItem &, const QModelIndex &) const

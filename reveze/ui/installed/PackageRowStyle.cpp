@@ -107,6 +107,18 @@ void PackageRowStyle::paintSelection(QPainter &painter, const QRectF &background
     painter.drawRoundedRect(background, selectionRadius, selectionRadius);
 }
 
+void PackageRowStyle::paintFocus(QPainter &painter, const QRectF &background, bool selected,
+                                 const QPalette &palette) const
+{
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setBrush(Qt::NoBrush);
+    painter.setPen(QPen(selected ? Palette::withOpacity(Qt::white, 0.75) : Palette::withOpacity(Palette::accent(palette), 0.6),
+                        2));
+    painter.drawRoundedRect(background.adjusted(1, 1, -1, -1), selectionRadius - 1, selectionRadius - 1);
+    painter.restore();
+}
+
 void PackageRowStyle::paintKindIcon(QPainter &painter, const QPointF &topLeft, bool dependency) const
 {
     painter.drawPixmap(topLeft, m_kindIcon[dependency]);

@@ -70,6 +70,11 @@ public:
     static QPointF textTopLeft(const QRectF &line, const QFontMetricsF &metrics);
 
     void paintSelection(QPainter &painter, const QRectF &background, const QPalette &palette) const;
+    // The ring of the row that has the keyboard focus (the list's current
+    // row while the list has the focus), on a selected row or not.
+    void paintFocus(QPainter &painter, const QRectF &background, bool selected, const QPalette &palette) const;
+    // A row's background inside the row's rectangle.
+    static QRectF background(const QRectF &row) { return row.adjusted(inset, 1, -inset, -1); }
     void paintKindIcon(QPainter &painter, const QPointF &topLeft, bool dependency) const;
     void paintBadge(QPainter &painter, const QRectF &badge, bool dependency, bool selected,
                     const QPalette &palette) const;

@@ -1,5 +1,7 @@
 #include "widgets/CharWrappingText.h"
 
+#include "widgets/Palette.h"
+
 #include <QApplication>
 #include <QClipboard>
 #include <QDesktopServices>
@@ -22,7 +24,8 @@ CharWrappingText::CharWrappingText(QString text, std::optional<QUrl> link, QWidg
     setSizePolicy(policy);
     if (m_isLinkField) {
         setCursor(Qt::PointingHandCursor);
-        setFocusPolicy(Qt::NoFocus);
+        // Reached by Tab, not taken by the click that opens it.
+        setFocusPolicy(Qt::TabFocus);
     } else {
         setCursor(Qt::IBeamCursor);
         setFocusPolicy(Qt::ClickFocus);
@@ -151,6 +154,13 @@ void CharWrappingText::paintEvent(QPaintEvent *)
         selections.append(range);
     }
     m_layout.draw(&painter, QPointF(0, 0), selections);
+    if (m_isLinkField && hasFocus()) {
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setBrush(Qt::NoBrush);
+        painter.setPen(QPen(Palette::withOpacity(Palette::accent(palette()), 0.6), 2));
+        const QRectF text = m_layout.boundingRect().intersected(QRectF(rect()));
+        painter.drawRoundedRect(text.adjusted(1, 1, -1, -1), 3, 3);
+    }
 }
 
 int CharWrappingText::positionAt(const QPointF &point) const
@@ -218,6 +228,12 @@ void CharWrappingText::mouseDoubleClickEvent(QMouseEvent *event)
 
 void CharWrappingText::keyPressEvent(QKeyEvent *event)
 {
+    if (m_isLinkField && m_link && !(event->modifiers() & ~Qt::KeypadModifier)
+        && (event->key() == Qt::Key_Space || event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)) {
+        QDesktopServices::openUrl(*m_link);
+        event->accept();
+        return;
+    }
     if (!m_isLinkField && event->matches(QKeySequence::Copy)) {
         copy();
         return;
@@ -227,6 +243,12 @@ void CharWrappingText::keyPressEvent(QKeyEvent *event)
         return;
     }
     QWidget::keyPressEvent(event);
+}
+
+void CharWrappingText::focusInEvent(QFocusEvent *event)
+{
+    update();
+    QWidget::focusInEvent(event);
 }
 
 void CharWrappingText::focusOutEvent(QFocusEvent *event)

@@ -8,8 +8,10 @@
 // It is made either as a plain field or as a link field, and stays that kind
 // for its whole life. A plain field can be selected and copied. A link field
 // shows the pointing hand and opens its address on a click, and cannot be
-// selected. A plain field later given a link takes the link colour and
-// underline but opens nothing.
+// selected. A link field is also a stop of the Tab order: it shows a ring
+// while it has the focus, and Space or Return opens it as a click does. A
+// plain field later given a link takes the link colour and underline but
+// opens nothing.
 //
 // The text is set in the monospaced system font at the size of the
 // application font, in the label colour, or the link colour and underlined
@@ -64,6 +66,7 @@ protected:
     void mouseReleaseEvent(QMouseEvent *event) override;
     void mouseDoubleClickEvent(QMouseEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
     void focusOutEvent(QFocusEvent *event) override;
 
 private:

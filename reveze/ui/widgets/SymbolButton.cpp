@@ -37,6 +37,12 @@ void SymbolButton::paintEvent(QPaintEvent *)
     if (isDown())
         tint = Palette::withOpacity(tint, 0.6);
     Symbols::paint(painter, QRectF(rect()), m_symbol, tint, m_size);
+    if (hasFocus()) {
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setBrush(Qt::NoBrush);
+        painter.setPen(QPen(Palette::withOpacity(Palette::accent(palette()), 0.6), 2));
+        painter.drawEllipse(QRectF(rect()).adjusted(1, 1, -1, -1));
+    }
 }
 
 } // namespace ReveZE

@@ -1,6 +1,7 @@
 #include "window/ContentView.h"
 
 #include "AppModel.h"
+#include "window/FocusOrder.h"
 #include "window/SelectPackageView.h"
 #include "discover/DiscoverListView.h"
 #include "install/InstallSheet.h"
@@ -15,10 +16,12 @@
 #include "window/SidebarDelegate.h"
 #include "window/SidebarModel.h"
 #include "window/StatusBar.h"
+#include "window/ToolbarButton.h"
 #include "widgets/Symbols.h"
 #include "widgets/TextStyles.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QFrame>
 #include <QHBoxLayout>
@@ -75,22 +78,26 @@ ContentView::ContentView(AppModel &model, Localizer &l, QWidget *parent)
 
     m_columns->addWidget(buildSidebarColumn());
 
+    // The two columns' floors are struts of their layouts, not fixed minimum
+    // widths: a fixed minimum would let the splitter squeeze a screen below
+    // what its controls need (on a small screen the Installed list's pills
+    // and switch would overlap).
     m_contentColumn = new QWidget(m_columns);
     m_contentColumn->setObjectName(QStringLiteral("contentColumn"));
-    m_contentColumn->setMinimumWidth(320);
     m_contentColumn->setAutoFillBackground(true);
     m_contentColumn->setBackgroundRole(QPalette::Base);
     auto *contentLayout = new QVBoxLayout(m_contentColumn);
     contentLayout->setContentsMargins(0, 0, 0, 0);
+    contentLayout->addStrut(contentMinimumWidth);
     m_columns->addWidget(m_contentColumn);
 
     m_detailColumn = new QWidget(m_columns);
     m_detailColumn->setObjectName(QStringLiteral("detailColumn"));
-    m_detailColumn->setMinimumWidth(300);
     m_detailColumn->setAutoFillBackground(true);
     m_detailColumn->setBackgroundRole(QPalette::Base);
     auto *detailLayout = new QVBoxLayout(m_detailColumn);
     detailLayout->setContentsMargins(0, 0, 0, 0);
+    detailLayout->addStrut(detailMinimumWidth);
     m_columns->addWidget(m_detailColumn);
 
     m_columns->setStretchFactor(0, 0);
@@ -115,6 +122,7 @@ ContentView::~ContentView() = default;
 QWidget *ContentView::buildSidebarColumn()
 {
     auto *column = new QWidget(m_columns);
+    m_sidebarColumn = column;
     column->setObjectName(QStringLiteral("sidebarColumn"));
     column->setMinimumWidth(sidebarMinimumWidth);
     column->setMaximumWidth(sidebarMaximumWidth);
@@ -180,15 +188,21 @@ void ContentView::buildToolbar()
     m_installAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_I));
     m_installAction->setShortcutContext(Qt::WindowShortcut);
     connect(m_installAction, &QAction::triggered, this, &ContentView::install);
-    toolbar->addAction(m_installAction);
 
     m_refreshAction = new QAction(Symbols::icon(u"arrow.clockwise"), QString(), this);
     m_refreshAction->setObjectName(QStringLiteral("refreshAction"));
     connect(m_refreshAction, &QAction::triggered, this, &ContentView::refresh);
-    toolbar->addAction(m_refreshAction);
 
-    toolbar->widgetForAction(m_installAction)->setObjectName(QStringLiteral("installButton"));
-    toolbar->widgetForAction(m_refreshAction)->setObjectName(QStringLiteral("refreshButton"));
+    // A toolbar's own buttons take no focus and show none; these two are the
+    // window's actions and Refresh has no key of its own, so they are buttons
+    // that Tab reaches, that show the focus and that Space presses.
+    for (QAction *action : {m_installAction, m_refreshAction}) {
+        auto *button = new ToolbarButton(action, toolbar);
+        button->setObjectName(action == m_installAction ? QStringLiteral("installButton")
+                                                        : QStringLiteral("refreshButton"));
+        button->setIconSize(toolbar->iconSize());
+        toolbar->addWidget(button);
+    }
     addToolBar(Qt::TopToolBarArea, toolbar);
 }
 
@@ -287,6 +301,40 @@ void ContentView::closeEvent(QCloseEvent *event)
 {
     event->accept();
     Q_EMIT closed();
+}
+
+QList<QWidget *> ContentView::tabOrder(const QWidget *alsoInclude) const
+{
+    QList<QWidget *> order;
+    for (QWidget *part : {m_sidebarColumn, m_screenSlot, m_contentColumn, m_detailColumn})
+        order += FocusOrder::readingOrder(part, alsoInclude);
+    for (QWidget *button : {static_cast<QWidget *>(installButton()), static_cast<QWidget *>(refreshButton())}) {
+        if (button && (button == alsoInclude || FocusOrder::isTabStop(button)))
+            order.append(button);
+    }
+    // Whatever else the window holds keeps a place at the end, in the order
+    // of the window's own focus chain, so that nothing becomes unreachable.
+    const QWidget *self = this;
+    for (QWidget *widget = nextInFocusChain(); widget && widget != self; widget = widget->nextInFocusChain()) {
+        if (widget->window() == self && (widget == alsoInclude || FocusOrder::isTabStop(widget))
+            && !order.contains(widget))
+            order.append(widget);
+    }
+    return order;
+}
+
+bool ContentView::focusNextPrevChild(bool next)
+{
+    QWidget *from = QApplication::focusWidget();
+    if (from && from->window() == this) {
+        QWidget *to = FocusOrder::step(tabOrder(from), from, next);
+        if (to && to != from) {
+            to->setFocus(next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+            FocusOrder::reveal(to);
+            return true;
+        }
+    }
+    return QMainWindow::focusNextPrevChild(next);
 }
 
 QString ContentView::navigationTitle() const
@@ -440,6 +488,7 @@ void ContentView::renderAlert()
                 m_alert = nullptr;
             alert->deleteLater();
             m_model.setErrorMessage(std::nullopt);
+            takeKeysBack();
         });
         m_alert = alert;
     }
@@ -477,10 +526,20 @@ void ContentView::renderInstallSheet()
             m_installSheet = nullptr;
         sheet->deleteLater();
         m_showingInstall = false;
+        takeKeysBack();
         Q_EMIT showingInstallChanged();
     });
     m_installSheet = sheet;
     sheet->open();
+}
+
+// The window takes the keys back from a sheet or alert that went away, with
+// the focus where it was before: not every window system activates the
+// window under a closed dialog by itself.
+void ContentView::takeKeysBack()
+{
+    if (isVisible() && !m_alert && !m_installSheet)
+        activateWindow();
 }
 
 void ContentView::renderTitle()

@@ -47,6 +47,10 @@ public:
     static constexpr int sidebarMinimumWidth = 180;
     static constexpr int sidebarIdealWidth = 200;
     static constexpr int sidebarMaximumWidth = 260;
+    // The least the other two columns keep; a screen that needs more to show
+    // all of its controls keeps what it needs.
+    static constexpr int contentMinimumWidth = 320;
+    static constexpr int detailMinimumWidth = 300;
 
     ContentView(AppModel &model, Localizer &l, QWidget *parent = nullptr);
     ~ContentView() override;
@@ -80,6 +84,13 @@ public:
     // shows one, else the section screen's title.
     QString navigationTitle() const;
 
+    // The window's tab stops in the order Tab visits them: the sidebar column
+    // (the sections, then the language picker), the shown screen (its
+    // toolbar widget first), the detail, then Install and Refresh; within
+    // each, in reading order (FocusOrder). `alsoInclude` is placed where it
+    // is shown even if it takes no Tab.
+    QList<QWidget *> tabOrder(const QWidget *alsoInclude = nullptr) const;
+
     QListView *sidebar() const { return m_sidebar; }
     SidebarModel *sidebarModel() const { return m_sidebarModel; }
     LanguagePicker *languagePicker() const { return m_languagePicker; }
@@ -110,6 +121,7 @@ Q_SIGNALS:
 protected:
     void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
+    bool focusNextPrevChild(bool next) override;
 
 private:
     QWidget *buildSidebarColumn();
@@ -127,6 +139,7 @@ private:
     void renderTitle();
     NavigationScreen *makeScreen(SidebarItem section, QWidget *parent);
     void takeScreenToolbarWidget();
+    void takeKeysBack();
 
     AppModel &m_model;
     Localizer &m_l;
@@ -139,6 +152,7 @@ private:
     bool m_installUpgradeAll = false;
 
     QSplitter *m_columns = nullptr;
+    QWidget *m_sidebarColumn = nullptr;
     QListView *m_sidebar = nullptr;
     SidebarModel *m_sidebarModel = nullptr;
     LanguagePicker *m_languagePicker = nullptr;

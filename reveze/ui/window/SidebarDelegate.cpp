@@ -43,6 +43,13 @@ void SidebarDelegate::paint(QPainter *painter, const QStyleOptionViewItem &optio
         painter->setBrush(Palette::accent(palette));
         painter->drawRoundedRect(row, selectionRadius, selectionRadius);
     }
+    // The keyboard's row while the sidebar has the focus.
+    if (option.state & QStyle::State_HasFocus) {
+        painter->setBrush(Qt::NoBrush);
+        painter->setPen(QPen(selected ? Palette::withOpacity(Qt::white, 0.75) : Palette::withOpacity(Palette::accent(palette), 0.6),
+                             2));
+        painter->drawRoundedRect(row.adjusted(1, 1, -1, -1), selectionRadius - 1, selectionRadius - 1);
+    }
 
     const QColor text = selected ? palette.color(QPalette::HighlightedText) : Palette::label(palette);
     const QFont body = TextStyles::font(TextStyle::Body);

@@ -1,12 +1,15 @@
 // CharWrappingText: long unbroken values wrap inside their column, a plain
-// field can be selected and copied, a link field opens its address and is
-// not selectable, and the kind of field never changes after it is made.
+// field can be selected and copied, a link field opens its address (by a
+// click, or by Space or Return once Tab reached it) and is not selectable,
+// and the kind of field never changes after it is made.
 
 #include "widgets/CharWrappingText.h"
 
 #include "GuiTestSupport.h"
 
+#include <QApplication>
 #include <QClipboard>
+#include <QLineEdit>
 #include <QDesktopServices>
 #include <QFontMetrics>
 #include <QTest>
@@ -131,6 +134,44 @@ private Q_SLOTS:
         // Not selectable: select-all does nothing.
         text->selectAll();
         QCOMPARE(text->selectedText(), QString());
+    }
+
+    void linkFieldIsReachedAndOpenedByKeys_data()
+    {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("modifiers");
+        QTest::addColumn<bool>("opens");
+        QTest::addRow("Space") << int(Qt::Key_Space) << int(Qt::NoModifier) << true;
+        QTest::addRow("Return") << int(Qt::Key_Return) << int(Qt::NoModifier) << true;
+        QTest::addRow("keypad Enter") << int(Qt::Key_Enter) << int(Qt::KeypadModifier) << true;
+        QTest::addRow("Ctrl+Return") << int(Qt::Key_Return) << int(Qt::ControlModifier) << false;
+        QTest::addRow("a letter") << int(Qt::Key_A) << int(Qt::NoModifier) << false;
+    }
+
+    void linkFieldIsReachedAndOpenedByKeys()
+    {
+        QFETCH(int, key);
+        QFETCH(int, modifiers);
+        QFETCH(bool, opens);
+        const QUrl url(QStringLiteral("https://example.org/jq"));
+        auto *link = new CharWrappingText(QStringLiteral("https://example.org/jq"), url);
+        Column column(link);
+        auto *before = new QLineEdit(&column.widget);
+        before->move(0, 300);
+        auto *plain = new CharWrappingText(QStringLiteral("/opt/rurirud"), std::nullopt, &column.widget);
+        plain->move(0, 340);
+        QWidget::setTabOrder(before, link);
+        QWidget::setTabOrder(link, plain);
+        column.widget.show();
+        QVERIFY(QTest::qWaitForWindowActive(&column.widget));
+        before->setFocus();
+        QTest::keyClick(before, Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), link);
+        QTest::keyClick(link, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+        QCOMPARE(m_catcher.opened, opens ? QList<QUrl>{url} : QList<QUrl>{});
+        // A plain field is no stop of Tab (it takes the focus by a click).
+        QTest::keyClick(link, Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), before);
     }
 
     void plainFieldGivenALinkLaterStaysPlain()
