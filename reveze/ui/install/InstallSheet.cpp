@@ -519,6 +519,13 @@ void InstallSheet::setRunner(InstallRunner *runner)
                 render();
         });
     }
+    // When the run ends the keyboard goes to Done, so that Space closes the
+    // sheet (Return runs the same form again); unless it is elsewhere.
+    connect(runner, &InstallRunner::finishedChanged, this, [this, runner] {
+        QWidget *focus = QApplication::focusWidget();
+        if (runner == m_runner && runner->finished() && (!focus || isAncestorOf(focus) || focus == this))
+            m_doneButton->setFocus(Qt::OtherFocusReason);
+    });
     for (auto signal : {&InstallRunner::percentChanged, &InstallRunner::currentStepChanged}) {
         connect(runner, signal, this, [this, runner] {
             if (runner == m_runner)

@@ -1,5 +1,6 @@
 #include "install/SheetScrollArea.h"
 
+#include <QApplication>
 #include <QEvent>
 #include <QLayout>
 #include <QScrollBar>
@@ -56,6 +57,15 @@ QSize SheetScrollArea::sizeHint() const
     if (height <= m_heightLimit)
         return {width, height};
     return {width + verticalScrollBar()->sizeHint().width(), m_heightLimit};
+}
+
+void SheetScrollArea::resizeEvent(QResizeEvent *event)
+{
+    QScrollArea::resizeEvent(event);
+    // A shorter window keeps the control with the keyboard in view.
+    QWidget *focus = QApplication::focusWidget();
+    if (focus && widget() && widget()->isAncestorOf(focus))
+        ensureWidgetVisible(focus);
 }
 
 bool SheetScrollArea::eventFilter(QObject *watched, QEvent *event)
