@@ -2,6 +2,11 @@
 
 #include <QTimer>
 
+#include <sys/resource.h>
+
+#include <algorithm>
+#include <cerrno>
+
 namespace ZelkKit {
 
 ProcessRegistry &ProcessRegistry::instance()
@@ -11,6 +16,11 @@ ProcessRegistry &ProcessRegistry::instance()
     static auto *registry = new ProcessRegistry;
     return *registry;
 }
+
+namespace {
+// How much nicer than ReveZE itself a query child runs.
+constexpr int queryNiceness = 10;
+} // namespace
 
 ProcessRegistry::ProcessRegistry(QObject *parent)
     : QObject(parent)
@@ -35,6 +45,22 @@ QProcess *ProcessRegistry::create(const QString &executable, const QStringList &
 void ProcessRegistry::adopt(QProcess *process, Role role)
 {
     m_processes.append(Entry{process, role});
+    if (role == Role::Query) {
+        // A query is background work for the window: on a busy machine
+        // (a full refresh runs five at once) it yields the CPU to the GUI
+        // thread rather than shares it. Only a later value is ever asked for,
+        // which needs no privilege; an install or upgrade keeps its own.
+        connect(process, &QProcess::started, process, [process] {
+            const qint64 pid = process->processId();
+            if (pid <= 0)
+                return;
+            // The child starts with ReveZE's own niceness; it only goes up.
+            errno = 0;
+            const int own = getpriority(PRIO_PROCESS, 0);
+            if (errno == 0)
+                (void)setpriority(PRIO_PROCESS, id_t(pid), std::min(own + queryNiceness, 19));
+        });
+    }
     if (role == Role::Stream) {
         connect(process, &QProcess::stateChanged, this, [this, process](QProcess::ProcessState state) {
             if (state == QProcess::NotRunning)

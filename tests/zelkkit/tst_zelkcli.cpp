@@ -4,6 +4,7 @@
 #include "TestSupport.h"
 
 #include "ZelkCLI.h"
+#include "ProcessRegistry.h"
 #include "ZelkLocator.h"
 
 #include <QDir>
@@ -11,6 +12,8 @@
 #include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <sys/resource.h>
 
 using namespace ZelkKit;
 using TestSupport::await;
@@ -64,6 +67,8 @@ private Q_SLOTS:
     void runDecodesBothChannelsAlike_data();
     void runDecodesBothChannelsAlike();
     void textQueriesReadTheDecodedText();
+    void queryChildrenYieldTheCpu_data();
+    void queryChildrenYieldTheCpu();
     void bareExecutableNameIsInTheWorkingDirectory_data();
     void bareExecutableNameIsInTheWorkingDirectory();
     void runFloodsBothPipesWithoutDeadlock();
@@ -179,6 +184,37 @@ void TestZelkCLI::textQueriesReadTheDecodedText()
     QVERIFY(linked);
     const QHash<QString, QString> expected{{u"\uFEFFjq"_qs, u"1.7"_qs}, {u"fd"_qs, u"9\uFFFD"_qs}};
     QCOMPARE(*linked, expected);
+}
+
+void TestZelkCLI::queryChildrenYieldTheCpu_data()
+{
+    QTest::addColumn<int>("role");
+    QTest::addColumn<int>("nicer");
+    QTest::addRow("a query runs nicer than ReveZE") << int(ProcessRegistry::Role::Query) << 10;
+    QTest::addRow("an install keeps ReveZE's priority") << int(ProcessRegistry::Role::Stream) << 0;
+}
+
+// The child's priority, read while it runs.
+void TestZelkCLI::queryChildrenYieldTheCpu()
+{
+    QFETCH(int, role);
+    QFETCH(int, nicer);
+    errno = 0;
+    const int own = getpriority(PRIO_PROCESS, 0);
+    QCOMPARE(errno, 0);
+    QProcess *process = ProcessRegistry::instance().create(QStringLiteral("/bin/sh"),
+                                                           {QStringLiteral("-c"), QStringLiteral("exec sleep 600")},
+                                                           ProcessRegistry::Role(role));
+    process->start();
+    QVERIFY(process->waitForStarted(60000));
+    errno = 0;
+    const int child = getpriority(PRIO_PROCESS, id_t(process->processId()));
+    QCOMPARE(errno, 0);
+    process->kill();
+    QVERIFY(process->waitForFinished(60000));
+    if (ProcessRegistry::Role(role) == ProcessRegistry::Role::Query)
+        ProcessRegistry::instance().release(process);
+    QCOMPARE(child, std::min(own + nicer, 19));
 }
 
 void TestZelkCLI::bareExecutableNameIsInTheWorkingDirectory_data()
