@@ -26,6 +26,7 @@
 
 #include "AppModel.h"
 #include "Localizer.h"
+#include "discover/CatalogFoldCache.h"
 #include "window/ContentView.h"
 #include "window/NavigationScreen.h"
 #include "window/ReveZEApp.h"
@@ -227,6 +228,9 @@ int childTyping()
             }
             ++typed;
         });
+        if (qEnvironmentVariableIntValue("REVEZE_BENCH_GAPS") != 0)
+            std::fprintf(stderr, "round %d from %.3f, fold %s\n", round, monotonicMs(),
+                         CatalogFoldCache::of(app.model()).fold() ? "ready" : "under way");
         meter.start();
         typist.start();
         awaitTask(app.model().refresh(true));

@@ -1,5 +1,7 @@
 #include "ProcessRegistry.h"
 
+#include "WorkerPool.h"
+
 #include <QTimer>
 
 #include <sys/resource.h>
@@ -16,11 +18,6 @@ ProcessRegistry &ProcessRegistry::instance()
     static auto *registry = new ProcessRegistry;
     return *registry;
 }
-
-namespace {
-// How much nicer than ReveZE itself a query child runs.
-constexpr int queryNiceness = 10;
-} // namespace
 
 ProcessRegistry::ProcessRegistry(QObject *parent)
     : QObject(parent)
@@ -58,7 +55,7 @@ void ProcessRegistry::adopt(QProcess *process, Role role)
             errno = 0;
             const int own = getpriority(PRIO_PROCESS, 0);
             if (errno == 0)
-                (void)setpriority(PRIO_PROCESS, id_t(pid), std::min(own + queryNiceness, 19));
+                (void)setpriority(PRIO_PROCESS, id_t(pid), std::min(own + backgroundNiceness, 19));
         });
     }
     if (role == Role::Stream) {

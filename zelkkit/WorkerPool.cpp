@@ -1,6 +1,14 @@
 #include "WorkerPool.h"
 
+#include <QCoreApplication>
+#include <QThread>
 #include <QThreadPool>
+
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
 
 namespace ZelkKit {
 
@@ -11,6 +19,25 @@ Q_GLOBAL_STATIC(QThreadPool, pool)
 QThreadPool *workerPool()
 {
     return pool();
+}
+
+void yieldToForeground()
+{
+    // Linux keeps a niceness per thread; only ever raising it needs no
+    // privilege.
+    thread_local bool yielded = false;
+    if (yielded)
+        return;
+    // A thread waiting for a future's result may run the work itself; the
+    // GUI thread never gives its priority away.
+    if (const QCoreApplication *app = QCoreApplication::instance(); app && QThread::currentThread() == app->thread())
+        return;
+    yielded = true;
+    const id_t thread = id_t(gettid());
+    errno = 0;
+    const int own = getpriority(PRIO_PROCESS, thread);
+    if (errno == 0)
+        (void)setpriority(PRIO_PROCESS, thread, std::min(own + backgroundNiceness, 19));
 }
 
 } // namespace ZelkKit

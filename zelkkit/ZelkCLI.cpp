@@ -83,7 +83,7 @@ QCoro::Task<Result<T>> decodeRun(QString executable, QStringList arguments, Deco
     // destroys the temporaries of a lambda written inside a co_await
     // expression twice.
     QFuture<std::shared_ptr<DecodeOutcome<T>>> decoding =
-        QtConcurrent::run(workerPool(), [bytes = std::move(run.value().out), decode]() mutable {
+        runInBackground([bytes = std::move(run.value().out), decode]() mutable {
             auto result = std::make_shared<DecodeOutcome<T>>();
             result->value = Json::decodeDocument<T>(bytes, decode, &result->error);
             bytes = QByteArray();

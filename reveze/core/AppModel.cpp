@@ -45,7 +45,7 @@ QCoro::Task<CatalogChange> compareCatalog(QList<CatalogPackage> shown, QList<Cat
     // The future keeps its own copy of a result until its last watcher goes,
     // on this thread; it holds the names through a pointer that is emptied
     // below, so the names are never freed here.
-    QFuture<std::shared_ptr<CatalogChange>> comparing = QtConcurrent::run(ZelkKit::workerPool(), 
+    QFuture<std::shared_ptr<CatalogChange>> comparing = ZelkKit::runInBackground(
         [shown = std::move(shown), incoming = std::move(incoming), shownNames = std::move(shownNames)] {
             auto change = std::make_shared<CatalogChange>();
             change->packagesDiffer = shown != incoming;

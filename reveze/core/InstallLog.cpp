@@ -102,7 +102,7 @@ void InstallLog::clear()
 void InstallLog::releaseOffThread()
 {
     if (m_size >= freeOffThreadFrom) {
-        (void)QtConcurrent::run(ZelkKit::workerPool(), [full = std::move(m_full), open = std::move(m_open)]() mutable {
+        (void)ZelkKit::runInBackground([full = std::move(m_full), open = std::move(m_open)]() mutable {
             full.clear();
             open.reset();
         });

@@ -16,7 +16,7 @@ namespace ReveZE {
 template<typename T>
 void releaseOffThread(T &&value)
 {
-    (void)QtConcurrent::run(ZelkKit::workerPool(), [value = std::forward<T>(value)]() mutable { std::decay_t<T> gone = std::move(value); });
+    (void)ZelkKit::runInBackground([value = std::forward<T>(value)]() mutable { std::decay_t<T> gone = std::move(value); });
 }
 
 } // namespace ReveZE

@@ -64,7 +64,7 @@ QCoro::Task<> CatalogFoldCache::foldAway(QList<CatalogPackage> packages, QFont f
     // The worker holds the only other reference to the records while it
     // folds; if the model has moved on, they are freed there, not here.
     QFuture<std::shared_ptr<CatalogFold>> folding =
-        QtConcurrent::run(ZelkKit::workerPool(), [packages = std::move(packages), font, generation]() mutable {
+        ZelkKit::runInBackground([packages = std::move(packages), font, generation]() mutable {
             std::shared_ptr<CatalogFold> fold = CatalogSearch::build(packages, font, generation);
             packages = {};
             return fold;

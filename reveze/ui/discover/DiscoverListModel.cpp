@@ -145,7 +145,7 @@ QCoro::Task<> DiscoverListModel::searchAway(QList<CatalogPackage> packages, quin
     // The worker holds its own reference to the records: if the model moves
     // on meanwhile, they are let go there.
     QFuture<QList<int>> searching =
-        QtConcurrent::run(ZelkKit::workerPool(), [packages, search, within = std::move(within)]() mutable {
+        ZelkKit::runInBackground([packages, search, within = std::move(within)]() mutable {
             QList<int> rows = CatalogSearch::matching(packages, search, within ? &*within : nullptr);
             packages = {};
             return rows;

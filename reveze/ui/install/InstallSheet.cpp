@@ -633,7 +633,7 @@ QCoro::Task<> InstallSheet::copyReport()
     // The log of a long run is a million lines: its texts are gathered and
     // joined on a worker, from a snapshot that shares the log's chunks.
     InstallLog snapshot = m_runner->log();
-    QFuture<QString> building = QtConcurrent::run(ZelkKit::workerPool(), [report = std::move(report), snapshot = std::move(snapshot)]() mutable {
+    QFuture<QString> building = ZelkKit::runInBackground([report = std::move(report), snapshot = std::move(snapshot)]() mutable {
         report.log = snapshot.texts();
         return report.text();
     });
