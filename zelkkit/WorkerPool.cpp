@@ -18,7 +18,14 @@ Q_GLOBAL_STATIC(QThreadPool, pool)
 
 QThreadPool *workerPool()
 {
-    return pool();
+    static QThreadPool *const instance = [] {
+        // A thread's own caches (Qt keeps its fonts per thread) go when the
+        // thread ends: the pool's threads end while the application is still
+        // there, as those of Qt's own pool do.
+        qAddPostRoutine([] { pool()->waitForDone(); });
+        return pool();
+    }();
+    return instance;
 }
 
 void yieldToForeground()
