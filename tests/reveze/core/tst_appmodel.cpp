@@ -2,6 +2,7 @@
 // (recording_zelk): every query is a real child process.
 
 #include "GuiTestSupport.h"
+#include "HealthyZelk.h"
 #include "TestSupport.h"
 
 #include "AppModel.h"
@@ -15,31 +16,8 @@ using namespace ReveZE;
 using namespace ZelkKit;
 using TestSupport::await;
 using TestSupport::FakeZelk;
-
-namespace {
-
-QStringList words(const char *text)
-{
-    return QString::fromUtf8(text).split(QLatin1Char(' '));
-}
-
-const QByteArray statusDocument = R"({"base_dir":"/opt/rurirud","packages":[
- {"name":"jq","version":"1.7.1","versions":["1.7.1"],"kind":"pkg","requested":true,"tree":false,"linked":true,
-  "commands":["jq"],"deps":["oniguruma@6.9"],"path":"/opt/rurirud/pkgs/jq","size_bytes":1000,"file":"jq.tar",
-  "sha256":"ab","source":"index"}]})";
-
-void setHealthy(FakeZelk &zelk)
-{
-    zelk.setDocument(words("version --json"), R"({"version":"0.9","protocol":1,"capabilities":["json-progress","status"]})");
-    zelk.setDocument(words("status --json"), statusDocument);
-    zelk.setDocument(words("list --json"), R"({"packages":[{"name":"jq","installed":["1.7.1"]}]})");
-    zelk.setDocument(words("catalog --json"), R"({"packages":[
-        {"name":"zed","kind":"pkg","versions":["1"]},{"name":"abc","kind":"deps","versions":[]},
-        {"name":"jq","kind":"pkg","latest":"1.7.1","versions":["1.7.1"]}]})");
-    zelk.setDocument(words("outdated --json"), R"([{"name":"jq","installed":"1.6","latest":"1.7.1","status":"outdated"}])");
-}
-
-} // namespace
+using TestSupport::setHealthy;
+using TestSupport::words;
 
 class TestAppModel : public QObject
 {

@@ -1,6 +1,7 @@
 // The install runner against the scripted zelk (recording_zelk): every run
 // is a real child process streaming progress lines.
 
+#include "HealthyZelk.h"
 #include "TestSupport.h"
 
 #include "AppModel.h"
@@ -16,29 +17,10 @@ using namespace ReveZE;
 using namespace ZelkKit;
 using TestSupport::await;
 using TestSupport::FakeZelk;
+using TestSupport::setHealthy;
+using TestSupport::words;
 
 namespace {
-
-QStringList words(const char *text)
-{
-    return QString::fromUtf8(text).split(QLatin1Char(' '));
-}
-
-const QByteArray statusDocument = R"({"base_dir":"/opt/rurirud","packages":[
- {"name":"jq","version":"1.7.1","versions":["1.7.1"],"kind":"pkg","requested":true,"tree":false,"linked":true,
-  "commands":["jq"],"deps":["oniguruma@6.9"],"path":"/opt/rurirud/pkgs/jq","size_bytes":1000,"file":"jq.tar",
-  "sha256":"ab","source":"index"}]})";
-
-void setHealthy(FakeZelk &zelk)
-{
-    zelk.setDocument(words("version --json"), R"({"version":"0.9","protocol":1,"capabilities":["json-progress","status"]})");
-    zelk.setDocument(words("status --json"), statusDocument);
-    zelk.setDocument(words("list --json"), R"({"packages":[{"name":"jq","installed":["1.7.1"]}]})");
-    zelk.setDocument(words("catalog --json"), R"({"packages":[
-        {"name":"zed","kind":"pkg","versions":["1"]},{"name":"abc","kind":"deps","versions":[]},
-        {"name":"jq","kind":"pkg","latest":"1.7.1","versions":["1.7.1"]}]})");
-    zelk.setDocument(words("outdated --json"), R"([{"name":"jq","installed":"1.6","latest":"1.7.1","status":"outdated"}])");
-}
 
 bool processGone(qint64 pid)
 {
