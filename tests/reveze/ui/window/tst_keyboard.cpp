@@ -282,11 +282,22 @@ private Q_SLOTS:
 
         // Tab reaches the detail: its homepage link opens on Return, and its
         // Copy button copies the uninstall command on Space.
+        // Every zelk child has ended first (the detail left behind may still
+        // have had its info on the way).
+        QTRY_VERIFY_WITH_TIMEOUT(ZelkKit::ProcessRegistry::instance().liveCount() == 0 && a.settled(), runTimeout);
         PackageDetailView *detail = a.detail();
         CharWrappingText *homepage = detail->rowValue(DetailRow::Homepage);
         QVERIFY(homepage && homepage->link());
         UrlRecorder urls;
-        QVERIFY2(tabUntil([&] { return focus() == homepage; }), qPrintable(describe(focus())));
+        QVERIFY2(tabUntil([&] {
+                     homepage = a.detail()->rowValue(DetailRow::Homepage);
+                     return focus() == homepage;
+                 }),
+                 qPrintable(describe(focus()) + QStringLiteral(", alert ")
+                            + (window.alert() ? QStringLiteral("shown: ") + a.model().errorMessage().value_or(QString())
+                                              : QStringLiteral("none"))
+                            + QStringLiteral(", active ") + QString::number(window.isActiveWindow())));
+        detail = a.detail();
         QVERIFY(press(Qt::Key_Return));
         QCOMPARE(urls.opened, QList<QUrl>{*homepage->link()});
         QVERIFY(press(Qt::Key_Tab));
