@@ -33,8 +33,7 @@ void CatalogFoldCache::onCatalogChanged()
 {
     ++m_generation;
     // The old fold may be large: it goes on the worker pool.
-    releaseOffThread(std::move(m_fold));
-    m_fold.reset();
+    releaseOffThread(std::exchange(m_fold, nullptr));
     // Once asked for, the fold follows the catalog: a new one is folded as it
     // comes, so that Discover finds it ready.
     if (m_font)

@@ -134,6 +134,15 @@ struct Fixture {
         return alone.get();
     }
 
+    // The screen over a catalog that is folded on the worker pool however
+    // small it is, made before its fold is ready.
+    DiscoverListView *screenFoldingAway()
+    {
+        TestSupport::await(model->refresh(false));
+        CatalogFoldCache::of(*model).setSynchronousLimit(0);
+        return screen(false);
+    }
+
     ContentView *view()
     {
         if (!window) {
@@ -264,9 +273,7 @@ private Q_SLOTS:
     {
         const QList<CatalogPackage> packages = largeCatalog(20000);
         Fixture f(packages);
-        TestSupport::await(f.model->refresh(false));
-        CatalogFoldCache::of(*f.model).setSynchronousLimit(0);
-        DiscoverListView *view = f.screen(false);
+        DiscoverListView *view = f.screenFoldingAway();
         QVERIFY(view);
         QVERIFY(!view->isFoldReady());
         const QStringList everything = names(packages);
@@ -313,9 +320,7 @@ private Q_SLOTS:
     {
         const QList<CatalogPackage> packages = largeCatalog(20000);
         Fixture f(packages);
-        TestSupport::await(f.model->refresh(false));
-        CatalogFoldCache::of(*f.model).setSynchronousLimit(0);
-        DiscoverListView *view = f.screen(false);
+        DiscoverListView *view = f.screenFoldingAway();
         QVERIFY(view);
         view->setSearch(QStringLiteral("json"));
         QTRY_VERIFY(!view->listModel()->searching());
